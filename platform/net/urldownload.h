@@ -1,0 +1,19 @@
+#pragma once
+
+#include "bindstatus.h"
+
+#include <string_view>
+
+namespace kivora {
+
+// Copies the resource at `url` (http only) to the file `path`, blocking until the transfer
+// has ended. The file at `path` is either the complete resource or untouched: data goes
+// to a temporary file in the same folder that takes the name only when complete, and a
+// failed or abandoned transfer leaves no litter behind. Characters of the address that a
+// request line cannot carry (spaces, apostrophes, Chinese) are percent-encoded as UTF-8.
+// `caller` and `reserved` are accepted and ignored; `sink` may be null.
+// Answers S_OK on success, a failure code otherwise.
+HRESULT URLDownloadToFile(void *caller, std::u16string_view url, std::u16string_view path,
+                          std::uint32_t reserved, IBindStatusCallback *sink);
+
+} // namespace kivora
