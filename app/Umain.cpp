@@ -1,0 +1,272 @@
+#include "Umain.h"
+
+#include "SpeedButton.h"
+#include "TGauge.h"
+#include "TImage.h"
+#include "errorbox.h"
+#include "picturefile.h"
+#include "programdirectory.h"
+#include "startupcleanup.h"
+#include "windowshape.h"
+
+#include "Xchangshi.h"
+#include "chengyu.h"
+#include "dbpingtu.h"
+#include "erger.h"
+#include "gushi.h"
+#include "gwerger.h"
+#include "htgushi.h"
+#include "pinyin.h"
+#include "wanyouxi.h"
+#include "xyingyu.h"
+#include "xyuwen.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QShowEvent>
+
+namespace kivora {
+
+TmainForm *mainForm = nullptr;
+
+namespace {
+
+struct HotSpotDesign
+{
+    int number;
+    QRect button;
+    QRect picture; // only the position counts: the picture sizes the control
+};
+
+// Rectangles in Panel1's coordinates. A hot-spot and its picture do not always coincide.
+constexpr HotSpotDesign hotSpotDesigns[] = {
+    {3, {88, 296, 105, 115}, {88, 296, 105, 115}},
+    {4, {289, 390, 98, 91}, {289, 390, 98, 86}},
+    {5, {456, 408, 94, 86}, {456, 408, 94, 86}},
+    {6, {32, 210, 93, 96}, {32, 210, 93, 96}},
+    {7, {96, 8, 104, 104}, {96, 8, 104, 104}},
+    {8, {147, 118, 88, 102}, {147, 118, 88, 102}},
+    {9, {272, 88, 106, 89}, {272, 88, 106, 89}},
+    {10, {520, 32, 107, 108}, {520, 32, 107, 108}},
+    {11, {435, 131, 106, 89}, {435, 131, 106, 89}},
+    {12, {547, 176, 86, 90}, {546, 177, 83, 90}},
+    {13, {561, 272, 106, 102}, {561, 278, 105, 96}},
+    {14, {336, 216, 110, 102}, {336, 210, 110, 108}},
+};
+
+class DownProgressEvent : public QEvent
+{
+public:
+    static QEvent::Type type()
+    {
+        static const auto registered = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return registered;
+    }
+    explicit DownProgressEvent(std::intptr_t percent)
+        : QEvent(type())
+        , m_percent(percent)
+    {
+    }
+    std::intptr_t percent() const { return m_percent; }
+
+private:
+    std::intptr_t m_percent;
+};
+
+QString programFile(const char *name)
+{
+    return QString::fromStdString(programDirectory()) + QString::fromLatin1(name);
+}
+
+void showCategory(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+TmainForm::TmainForm(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("mainForm"));
+    setWindowTitle(QStringLiteral("mainForm"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kivora-256.png")));
+    setFixedSize(ClientWidth, ClientHeight);
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPixelSize(11);
+    setFont(tahoma);
+    createControls();
+
+    // Messages from jobs arrive as posted events, so they are handled on this thread in
+    // the order they were posted, and none can arrive once the window is gone.
+    m_handle = WindowMessages::attach([this](unsigned message, std::uintptr_t, std::intptr_t lParam) {
+        if (message == wm_downprogres)
+            QCoreApplication::postEvent(this, new DownProgressEvent(lParam));
+    });
+    winId();
+    guarded([this] { FormCreate(); });
+}
+
+TmainForm::~TmainForm()
+{
+    WindowMessages::detach(m_handle);
+}
+
+void TmainForm::createControls()
+{
+    Image1 = new TImage(this);
+    Image1->setGeometry(0, 0, ClientWidth, ClientHeight);
+    Image1->setPicture(QPixmap(QStringLiteral(":/pictures/frame.png")));
+
+    SpeedButton1 = new SpeedButton(this);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1->setGeometry(783, 294, 44, 41);
+    connect(SpeedButton1, &SpeedButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(1);
+    Panel1->setGeometry(72, 56, 704, 515);
+
+    Image2 = new TImage(Panel1);
+    Image2->setGeometry(1, 1, 702, 513);
+    Image2->setPicture(QPixmap(QStringLiteral(":/pictures/scene.jpg")));
+
+    for (const HotSpotDesign &design : hotSpotDesigns) {
+        auto *picture = new TImage(Panel1);
+        picture->setObjectName(QStringLiteral("Image%1").arg(design.number));
+        picture->setGeometry(design.picture);
+        picture->setAutoSize(true);
+        if (design.number != 5)
+            picture->setPicture(QPixmap(QStringLiteral(":/pictures/highlight%1.png").arg(design.number)));
+        picture->hide();
+        m_images[design.number] = picture;
+    }
+
+    using ClickHandler = void (TmainForm::*)();
+    static constexpr ClickHandler clickHandlers[] = {
+        nullptr, nullptr, nullptr,
+        &TmainForm::SpeedButton3Click, &TmainForm::SpeedButton4Click, &TmainForm::SpeedButton5Click,
+        &TmainForm::SpeedButton6Click, &TmainForm::SpeedButton7Click, &TmainForm::SpeedButton8Click,
+        &TmainForm::SpeedButton9Click, &TmainForm::SpeedButton10Click, &TmainForm::SpeedButton11Click,
+        &TmainForm::SpeedButton12Click, &TmainForm::SpeedButton13Click, &TmainForm::SpeedButton14Click,
+    };
+    for (const HotSpotDesign &design : hotSpotDesigns) {
+        const int number = design.number;
+        auto *button = new SpeedButton(Panel1);
+        button->setObjectName(QStringLiteral("SpeedButton%1").arg(number));
+        button->setFlat(true);
+        button->setGeometry(design.button);
+        const ClickHandler click = clickHandlers[number];
+        connect(button, &SpeedButton::clicked, this, [this, click] { guarded([this, click] { (this->*click)(); }); });
+        if (number == 5) {
+            connect(button, &SpeedButton::mouseMoved, this, [this] { guarded([this] { SpeedButton5MouseMove(); }); });
+            connect(button, &SpeedButton::mouseLeft, this, [this] { guarded([this] { SpeedButton5MouseLeave(); }); });
+        } else {
+            connect(button, &SpeedButton::mouseMoved, this, [this, number] { hotSpotMouseMove(number); });
+            connect(button, &SpeedButton::mouseLeft, this, [this, number] { hotSpotMouseLeave(number); });
+        }
+        m_hotSpots[number] = button;
+    }
+
+    Label1 = new QLabel(Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(561, 488, 120, 13);
+    Label1->hide();
+
+    Gauge1 = new TGauge(Panel1);
+    Gauge1->setObjectName(QStringLiteral("Gauge1"));
+    Gauge1->setGeometry(0, 500, 705, 16);
+}
+
+void TmainForm::FormCreate()
+{
+    removeLeftOverExecutable(programDirectory());
+}
+
+void TmainForm::FormShow()
+{
+    // A new region on every showing: the strips along the left and top edges and the
+    // corners let the pointer through to whatever lies beneath.
+    setMask(roundRectRegion(5, 5, ClientWidth, ClientHeight, 80, 90));
+    repaint();
+    loadUpdatePicture();
+}
+
+void TmainForm::loadUpdatePicture()
+{
+    m_images[5]->setPicture(loadPictureFile(programFile("10.png")));
+}
+
+void TmainForm::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous()) {
+        guarded([this] { FormShow(); });
+        if (!m_placed) {
+            centreOnDesktop(this);
+            m_placed = true;
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+void TmainForm::closeEvent(QCloseEvent *event)
+{
+    // The launcher is the main window: closing it ends the program, open category windows included.
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TmainForm::customEvent(QEvent *event)
+{
+    if (event->type() == DownProgressEvent::type())
+        guarded([this, event] { dowm_downprogres(static_cast<DownProgressEvent *>(event)->percent()); });
+}
+
+void TmainForm::dowm_downprogres(std::intptr_t percent)
+{
+    Gauge1->setProgress(static_cast<int>(std::clamp<std::intptr_t>(percent, TGauge::MinValue, TGauge::MaxValue)));
+}
+
+void TmainForm::hotSpotMouseMove(int number)
+{
+    m_images[number]->show();
+}
+
+void TmainForm::hotSpotMouseLeave(int number)
+{
+    m_images[number]->hide();
+}
+
+void TmainForm::SpeedButton5MouseMove()
+{
+    m_images[5]->show();
+    loadUpdatePicture();
+}
+
+void TmainForm::SpeedButton5MouseLeave()
+{
+    m_images[5]->hide();
+    Label1->hide();
+}
+
+void TmainForm::SpeedButton1Click() { close(); }
+void TmainForm::SpeedButton3Click() { showCategory(htgushiform); }
+void TmainForm::SpeedButton4Click() { showCategory(xyuwenForm); }
+void TmainForm::SpeedButton5Click() {}
+void TmainForm::SpeedButton6Click() { showCategory(gushiForm); }
+void TmainForm::SpeedButton7Click() { showCategory(ergerForm); }
+void TmainForm::SpeedButton8Click() { showCategory(chengyuform); }
+void TmainForm::SpeedButton9Click() { showCategory(pinyinForm); }
+void TmainForm::SpeedButton10Click() { showCategory(gwergerForm); }
+void TmainForm::SpeedButton11Click() { showCategory(XchangshiForm); }
+void TmainForm::SpeedButton12Click() { showCategory(xyingyuForm); }
+void TmainForm::SpeedButton13Click() { showCategory(wanyouxiForm); }
+void TmainForm::SpeedButton14Click() { showCategory(dbpingtuform); }
+
+} // namespace kivora

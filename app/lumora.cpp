@@ -1,0 +1,56 @@
+#include "Umain.h"
+#include "startup.h"
+#include "theme.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cxxabi.h>
+
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <typeinfo>
+
+namespace {
+
+QString failureKind(const std::exception &failure)
+{
+    int status = 0;
+    std::unique_ptr<char, decltype(&std::free)> name(
+        abi::__cxa_demangle(typeid(failure).name(), nullptr, nullptr, &status), &std::free);
+    return QString::fromLatin1(status == 0 && name ? name.get() : typeid(failure).name());
+}
+
+int failStartUp(const QString &kind, const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Application Error"),
+                    QStringLiteral("Exception %1 in module lumora.\n%2").arg(kind, message), QMessageBox::Ok);
+    box.exec();
+    return 1;
+}
+
+} // namespace
+
+// Command-line arguments are not read: argc and argv go only to the toolkit.
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kivora"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.0.0"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kivora-256.png")));
+    kivora::Theme::apply(application, QStringLiteral("Metropolis UI Green"));
+
+    try {
+        kivora::createWindows();
+    } catch (const std::exception &failure) {
+        return failStartUp(failureKind(failure), QString::fromUtf8(failure.what()));
+    } catch (...) {
+        return failStartUp(QStringLiteral("unknown"), QString());
+    }
+
+    kivora::mainForm->show();
+    const int status = application.exec();
+    kivora::destroyWindows();
+    return status;
+}

@@ -1,0 +1,7 @@
+#include "Xchangshi.h"
+
+namespace kivora {
+
+TXchangshiForm *XchangshiForm = nullptr;
+
+} // namespace kivora

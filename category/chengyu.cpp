@@ -1,0 +1,7 @@
+#include "chengyu.h"
+
+namespace kivora {
+
+Tchengyuform *chengyuform = nullptr;
+
+} // namespace kivora

@@ -1,0 +1,7 @@
+#include "dbpingtu.h"
+
+namespace kivora {
+
+Tdbpingtuform *dbpingtuform = nullptr;
+
+} // namespace kivora

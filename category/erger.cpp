@@ -1,0 +1,7 @@
+#include "erger.h"
+
+namespace kivora {
+
+TergerForm *ergerForm = nullptr;
+
+} // namespace kivora

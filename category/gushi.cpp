@@ -1,0 +1,7 @@
+#include "gushi.h"
+
+namespace kivora {
+
+TgushiForm *gushiForm = nullptr;
+
+} // namespace kivora

@@ -1,0 +1,7 @@
+#include "gwerger.h"
+
+namespace kivora {
+
+TgwergerForm *gwergerForm = nullptr;
+
+} // namespace kivora

@@ -1,0 +1,7 @@
+#include "htgushi.h"
+
+namespace kivora {
+
+Thtgushiform *htgushiform = nullptr;
+
+} // namespace kivora

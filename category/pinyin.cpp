@@ -1,0 +1,7 @@
+#include "pinyin.h"
+
+namespace kivora {
+
+TpinyinForm *pinyinForm = nullptr;
+
+} // namespace kivora

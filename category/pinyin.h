@@ -1,0 +1,19 @@
+#pragma once
+
+#include "TCategoryForm.h"
+
+namespace kivora {
+
+class TpinyinForm : public TCategoryForm
+{
+    Q_OBJECT
+public:
+    explicit TpinyinForm(QWidget *owner)
+        : TCategoryForm("TpinyinForm", "pinyinForm", owner)
+    {
+    }
+};
+
+extern TpinyinForm *pinyinForm;
+
+} // namespace kivora

@@ -1,0 +1,7 @@
+#include "wanyouxi.h"
+
+namespace kivora {
+
+TwanyouxiForm *wanyouxiForm = nullptr;
+
+} // namespace kivora

@@ -1,0 +1,7 @@
+#include "xyingyu.h"
+
+namespace kivora {
+
+TxyingyuForm *xyingyuForm = nullptr;
+
+} // namespace kivora

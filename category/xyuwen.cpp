@@ -1,0 +1,7 @@
+#include "xyuwen.h"
+
+namespace kivora {
+
+TxyuwenForm *xyuwenForm = nullptr;
+
+} // namespace kivora

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds Kivora and runs every test; windows are tested under a virtual X server.
+# Exits non-zero when anything fails.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+tools/build.sh
+
+export QTWEBENGINE_DISABLE_SANDBOX=1
+status=0
+xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" \
+    ctest --test-dir build --output-on-failure -j2 --timeout 300 || status=$?
+
+if [ -x tools/fuzz/run-fuzz.sh ]; then
+    tools/fuzz/run-fuzz.sh || status=$?
+fi
+exit $status
