@@ -23,7 +23,8 @@ struct TCategoryInfo {
     ListPlacement placement;
 };
 
-// The eleven categories, in the order of the launcher's island sites table.
+// The eleven categories in their fixed order, children's songs first and
+// foreign-language songs last.
 std::span<const TCategoryInfo> categories();
 
 // nullptr when no category has that window class.
