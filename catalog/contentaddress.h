@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kivora {
+
+// The path and address rules of a title. Plain concatenation: the title goes in
+// unchanged (no trimming, no case change, no escaping); any encoding on the wire
+// is the business of whoever sends the request.
+
+// programDir + folder + "/" + title + ".swf". Precondition: programDir ends with '/'.
+std::u16string localPath(std::u16string_view programDir, std::string_view folder, std::u16string_view title);
+
+// "http://" + host + "/" + folder + "/" + title + ".swf"; host is "host" or "host:port".
+std::u16string contentAddress(std::string_view host, std::string_view folder, std::u16string_view title);
+
+// contentAddress() on the streaming server.
+std::u16string streamingAddress(std::string_view folder, std::u16string_view title);
+
+// contentAddress() on the download server.
+std::u16string downloadAddress(std::string_view folder, std::u16string_view title);
+
+// executablePath + "A123.swf": names no file; giving it to the player stops it.
+std::u16string stopPath(std::u16string_view executablePath);
+
+// "http://" + updateHost() + "/erge/update.txt"
+std::u16string updateAddress();
+
+// Conversions between UTF-16 and UTF-8. Malformed input (an unpaired surrogate,
+// an invalid or truncated byte sequence) becomes U+FFFD rather than being dropped.
+std::string toUtf8(std::u16string_view text);
+std::u16string fromUtf8(std::string_view text);
+
+} // namespace kivora

@@ -1,0 +1,24 @@
+#include "serverhosts.h"
+
+#if !defined(KIVORA_STREAM_HOST) || !defined(KIVORA_DOWNLOAD_HOST) || !defined(KIVORA_UPDATE_HOST)
+#error "The server hosts come from the build (KIVORA_STREAM_HOST, KIVORA_DOWNLOAD_HOST, KIVORA_UPDATE_HOST)"
+#endif
+
+namespace kivora {
+
+std::string_view streamHost()
+{
+    return KIVORA_STREAM_HOST;
+}
+
+std::string_view downloadHost()
+{
+    return KIVORA_DOWNLOAD_HOST;
+}
+
+std::string_view updateHost()
+{
+    return KIVORA_UPDATE_HOST;
+}
+
+} // namespace kivora
