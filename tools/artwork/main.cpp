@@ -1,0 +1,54 @@
+// kivora-artwork OUTDIR: draws every picture of the program into OUTDIR,
+// laid out as the assets folder expects (pictures/, icons/).
+
+#include "cartoon.h"
+#include "framepainter.h"
+#include "highlightmaker.h"
+#include "iconmaker.h"
+#include "imagewriter.h"
+#include "panelpainter.h"
+#include "scenepainter.h"
+#include "sitetable.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: kivora-artwork OUTDIR\n");
+        return 2;
+    }
+    if (!kivora::Cartoon::loadFonts()) {
+        std::fprintf(stderr, "kivora-artwork: no Noto Sans CJK font found (install fonts-noto-cjk)\n");
+        return 1;
+    }
+
+    try {
+        kivora::ImageWriter out(QString::fromLocal8Bit(argv[1]));
+        out.png(QStringLiteral("pictures/frame.png"), kivora::FramePainter::launcherFrame(), {845, 628});
+        out.jpeg(QStringLiteral("pictures/scene.jpg"), kivora::ScenePainter::render(), {702, 513});
+        for (const kivora::Site &site : kivora::SiteTable::all()) {
+            // The update site's picture is a loose file of the program directory.
+            const QString name = site.number == 5 ? QStringLiteral("pictures/10.png")
+                                                  : QStringLiteral("pictures/highlight%1.png").arg(site.number);
+            out.png(name, kivora::HighlightMaker::make(site), site.picture.size());
+        }
+        out.png(QStringLiteral("pictures/category_background.png"), kivora::FramePainter::categoryBackground(),
+                {1200, 850});
+        out.jpeg(QStringLiteral("pictures/category_panel.jpg"), kivora::PanelPainter::render(), {996, 682});
+        out.bytes(QStringLiteral("icons/kivora.svg"), kivora::IconMaker::svg());
+        for (const int size : {256, 48, 32, 24, 16})
+            out.png(QStringLiteral("icons/kivora-%1.png").arg(size), kivora::IconMaker::render(size), {size, size});
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "kivora-artwork: %s\n", error.what());
+        return 1;
+    }
+    return EXIT_SUCCESS;
+}
