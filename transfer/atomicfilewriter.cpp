@@ -59,6 +59,10 @@ std::optional<FetchError> AtomicFileWriter::open()
 {
     if (!m_target.has_filename())
         return FetchError{FetchError::Kind::Storage, "not a file path: " + m_target.string(), 0};
+    // A folder in the way would only be found at the rename, after the whole download.
+    struct stat info{};
+    if (::stat(m_target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return storageError("cannot replace the folder", m_target, EISDIR);
     const std::filesystem::path folder = m_target.parent_path().empty() ? "." : m_target.parent_path();
     int error = 0;
     for (int attempt = 0; attempt < 16; ++attempt) {
