@@ -1,0 +1,133 @@
+#include "Utushuthread.h"
+
+#include "atomicfilewriter.h"
+#include "filebodysink.h"
+#include "httpclient.h"
+#include "sha256.h"
+#include "utf16.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <thread>
+
+namespace kivora {
+
+namespace {
+
+static_assert(std::numeric_limits<long double>::digits == 64, "the percentage needs an extended (64-bit significand) long double");
+
+// Accepts 64 hex digits in either case and answers them in lower case.
+std::optional<std::string> normalizedDigest(const std::string &text)
+{
+    if (text.size() != 64)
+        return std::nullopt;
+    std::string lower;
+    for (char c : text) {
+        if (c >= 'A' && c <= 'F')
+            c = char(c - 'A' + 'a');
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return std::nullopt;
+        lower += c;
+    }
+    return lower;
+}
+
+} // namespace
+
+tushuthread *tushuthread::create(std::u16string aurl, std::u16string asavepath, WindowHandle ahandle, FetchOptions options)
+{
+    auto *job = new tushuthread(std::move(aurl), std::move(asavepath), ahandle, std::move(options));
+    try {
+        std::thread([job] { job->Execute(); }).detach();
+    } catch (...) {
+        delete job;
+        throw;
+    }
+    return job;
+}
+
+tushuthread::tushuthread(std::u16string aurl, std::u16string asavepath, WindowHandle ahandle, FetchOptions options)
+    : fidhttp(std::make_unique<HttpClient>())
+    , furl(std::move(aurl))
+    , fsavepath(std::move(asavepath))
+    , fhandle(ahandle)
+    , m_options(std::move(options))
+{
+    fidhttp->setOnWorkBegin([this](HttpClient &sender, WorkMode mode, std::int64_t total) { doworkbegin(sender, mode, total); });
+    fidhttp->setOnWork([this](HttpClient &sender, WorkMode mode, std::int64_t count) { dowork(sender, mode, count); });
+    fidhttp->setConnectTimeout(m_options.connectTimeout);
+    fidhttp->setReadTimeout(m_options.readTimeout);
+}
+
+tushuthread::~tushuthread() = default;
+
+std::int32_t tushuthread::progressPercent(std::int64_t count, std::int64_t total)
+{
+    const long double quotient = static_cast<long double>(count) / static_cast<long double>(total);
+    const long double product = quotient * 100.0L;
+    const long double ceiling = std::ceil(product);
+    constexpr auto low = static_cast<long double>(std::numeric_limits<std::int32_t>::min());
+    constexpr auto high = static_cast<long double>(std::numeric_limits<std::int32_t>::max());
+    return static_cast<std::int32_t>(std::clamp(ceiling, low, high));
+}
+
+// Runs on the job's thread.
+void tushuthread::Execute()
+{
+    bool saved = false;
+    try {
+        saved = !doExecute().has_value();
+    } catch (...) {
+        // Memory exhaustion and the like end the job like any other failure.
+    }
+    WindowMessages::post(fhandle, wm_downprogres, 0, saved ? kSaved : kFailed);
+    delete this;
+}
+
+std::optional<FetchError> tushuthread::doExecute()
+{
+    Fmaxprogres = 0;
+    const std::optional<std::string> url = utf16ToUtf8(furl);
+    if (!url)
+        return FetchError{FetchError::Kind::BadAddress, "the address is not valid UTF-16", 0};
+    const std::optional<std::string> path = utf16ToUtf8(fsavepath);
+    if (!path || path->empty())
+        return FetchError{FetchError::Kind::Storage, "the save path is empty or not valid UTF-16", 0};
+    std::optional<std::string> expected;
+    if (!m_options.expectedSha256.empty()) {
+        expected = normalizedDigest(m_options.expectedSha256);
+        if (!expected)
+            return FetchError{FetchError::Kind::Digest, "the expected digest is not 64 hex digits", 0};
+    }
+
+    AtomicFileWriter file{std::filesystem::path(*path)};
+    if (auto error = file.open())
+        return error;
+    Sha256 digest;
+    FileBodySink sink(file, expected ? &digest : nullptr);
+    if (auto error = fidhttp->get(*url, sink))
+        return error;
+    if (expected && Sha256::toHex(digest.finish()) != *expected)
+        return FetchError{FetchError::Kind::Digest, "the body does not have the expected SHA-256 digest", 0};
+    return file.commit(m_options.executable);
+}
+
+void tushuthread::doworkbegin([[maybe_unused]] HttpClient &Asender, [[maybe_unused]] WorkMode Aworkmode, std::int64_t Aworkcountmax)
+{
+    Fmaxprogres = Aworkcountmax;
+}
+
+void tushuthread::dowork(HttpClient &asenger, [[maybe_unused]] WorkMode Aworkmode, std::int64_t AWORKCOUNT)
+{
+    if (Fmaxprogres == 0)
+        return;
+    // The body of a failing response is not the file: it moves no gauge.
+    if (asenger.responseCode() < 200 || asenger.responseCode() > 299)
+        return;
+    const std::int32_t Anowprogress = progressPercent(AWORKCOUNT, Fmaxprogres);
+    // 100 is kept for the moment the file has been saved.
+    WindowMessages::post(fhandle, wm_downprogres, 0, std::min<std::int32_t>(Anowprogress, 99));
+}
+
+} // namespace kivora

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "httpclient.h"
+
+#include <chrono>
+#include <string>
+
+namespace kivora {
+
+// What a fetch job may be asked beyond the address, the path and the window.
+struct FetchOptions
+{
+    // Give the saved file the execute bits (0755) before it appears, as for a program.
+    bool executable = false;
+    // The SHA-256 of the body as 64 hex digits; empty accepts any body.
+    std::string expectedSha256;
+    std::chrono::milliseconds connectTimeout = HttpClient::kDefaultConnectTimeout;
+    std::chrono::milliseconds readTimeout = HttpClient::kDefaultReadTimeout;
+};
+
+} // namespace kivora
