@@ -23,7 +23,10 @@ void ProgressReporter::received(std::uint64_t bytesSoFar, std::uint64_t total)
 {
     if (total != 0 && bytesSoFar >= total)
         return;
-    if (m_dataReported && bytesSoFar - m_lastReported < m_minimumStep)
+    // Each report becomes an event on the user-interface thread: a thousand per transfer
+    // are plenty for a percentage.
+    const std::uint64_t step = std::max(m_minimumStep, total / 1000);
+    if (m_dataReported && bytesSoFar - m_lastReported < step)
         return;
     report(bytesSoFar, total, m_dataReported ? BINDSTATUS_DOWNLOADINGDATA : BINDSTATUS_BEGINDOWNLOADDATA, nullptr);
     m_dataReported = true;

@@ -9,6 +9,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <mutex>
 #include <new>
 #include <string>
@@ -33,6 +34,10 @@ struct Transfer
     ProgressReporter *progress = nullptr;
     std::uint64_t bytes = 0;
     bool writeFailed = false;
+    std::chrono::milliseconds stallTimeout{0};
+    std::chrono::steady_clock::time_point lastArrival;
+    curl_off_t lastCount = 0;
+    bool stalled = false;
 };
 
 // Runs on the calling thread, inside curl_easy_perform.
@@ -49,6 +54,24 @@ std::size_t onData(char *data, std::size_t size, std::size_t count, void *contex
     curl_easy_getinfo(transfer->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     transfer->progress->received(transfer->bytes, announced > 0 ? static_cast<std::uint64_t>(announced) : 0);
     return length;
+}
+
+// Called by curl at least about once a second, also while nothing arrives. curl's own
+// low-speed limit averages over several seconds, which would let a burst followed by
+// silence hold the transfer far longer than the stall time-out.
+int onTick(void *context, curl_off_t, curl_off_t received, curl_off_t, curl_off_t)
+{
+    auto *transfer = static_cast<Transfer *>(context);
+    const auto now = std::chrono::steady_clock::now();
+    if (received != transfer->lastCount) {
+        transfer->lastCount = received;
+        transfer->lastArrival = now;
+        return 0;
+    }
+    if (now - transfer->lastArrival < transfer->stallTimeout)
+        return 0;
+    transfer->stalled = true;
+    return 1;
 }
 
 HRESULT failureOf(CURLcode code)
@@ -119,8 +142,9 @@ HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusC
     transfer.curl = curl;
     transfer.file = &file;
     transfer.progress = &progress;
+    transfer.stallTimeout = options.stallTimeout;
+    transfer.lastArrival = std::chrono::steady_clock::now();
 
-    const long stallSeconds = std::max<long>(1, static_cast<long>(options.stallTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_URL, address->c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
@@ -129,8 +153,9 @@ HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusC
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &onTick);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 128L * 1024L);
     curl_easy_setopt(curl, CURLOPT_NOPROXY, "127.0.0.1,localhost,::1");
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kivora/1.0");
@@ -138,8 +163,11 @@ HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusC
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
 
     const CURLcode code = curl_easy_perform(curl);
-    if (code != CURLE_OK)
-        return transfer.writeFailed ? STG_E_WRITEFAULT : failureOf(code);
+    if (code != CURLE_OK) {
+        if (transfer.writeFailed)
+            return STG_E_WRITEFAULT;
+        return transfer.stalled ? INET_E_CONNECTION_TIMEOUT : failureOf(code);
+    }
 
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);

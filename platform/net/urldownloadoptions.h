@@ -11,9 +11,8 @@ namespace kivora {
 struct UrlDownloadOptions
 {
     std::chrono::milliseconds connectTimeout{15000};
-    // The transfer fails when less than one byte arrives during this long
-    // (whole seconds, at least one).
-    std::chrono::seconds stallTimeout{30};
+    // The transfer fails when no byte of the answer arrives during this long.
+    std::chrono::milliseconds stallTimeout{30000};
     // Redirections followed, to http addresses only.
     long maxRedirects = 5;
     // false forces the named staging file that is otherwise only the fallback
