@@ -18,6 +18,7 @@ namespace kivora::test {
 //   /short         Content-Length of the body, half of it, then the connection closes
 //   /shortchunked  half of the body in chunks, then the connection closes
 //   /stall         Content-Length of the body, half of it, then silence until the stall gate opens
+//   /pause         Content-Length of the body, half of it, then the rest once the stall gate opens
 //   /silent        no answer at all until the stall gate opens
 //   anything else  404
 // `requests` counts every request; `halfSent` is set once a stalling route has sent its half.
@@ -85,6 +86,18 @@ inline void addDownloadRoutes(LoopbackServer &loopback, const std::string &body,
                 halfSent = true;
                 stall->wait();
                 return false;
+            });
+    });
+    server.Get("/pause", [body, half, stall, &halfSent](const httplib::Request &, httplib::Response &res) {
+        res.set_content_provider(
+            body.size(), "application/octet-stream",
+            [body, half, stall, &halfSent](std::size_t offset, std::size_t, httplib::DataSink &sink) {
+                if (offset == half) {
+                    halfSent = true;
+                    stall->wait();
+                }
+                const std::size_t end = offset < half ? half : body.size();
+                return sink.write(body.data() + offset, std::min(end - offset, servedPiece));
             });
     });
     server.Get("/silent", [stall](const httplib::Request &, httplib::Response &res) {
