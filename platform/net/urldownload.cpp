@@ -8,10 +8,10 @@
 
 #include <curl/curl.h>
 
-#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 
 namespace kivora {
