@@ -1,0 +1,175 @@
+#include "stagedfile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <string_view>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kivora {
+
+namespace {
+
+constexpr std::string_view stagingPrefix = ".kivora-";
+constexpr std::string_view stagingSuffix = ".part";
+
+std::atomic<unsigned long> g_stagingNumber{0};
+
+} // namespace
+
+StagedFile::StagedFile(const std::string &path, bool allowUnnamed)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    m_name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (m_name.empty() || m_name == "." || m_name == "..")
+        return;
+    m_dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_dirFd < 0)
+        return;
+    sweepAbandoned();
+    if (allowUnnamed) {
+        if (openUnnamed())
+            return;
+        // Only a file system without unnamed files gets the named fallback.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            return;
+    }
+    openNamed();
+}
+
+StagedFile::~StagedFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_stagingName.empty())
+        ::unlinkat(m_dirFd, m_stagingName.c_str(), 0);
+    if (m_dirFd >= 0)
+        ::close(m_dirFd);
+}
+
+bool StagedFile::openUnnamed()
+{
+    m_fd = ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+    return m_fd >= 0;
+}
+
+bool StagedFile::openNamed()
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = newStagingName();
+        m_fd = ::openat(m_dirFd, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
+        if (m_fd >= 0) {
+            m_stagingName = std::move(name);
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+std::string StagedFile::newStagingName() const
+{
+    std::string name(stagingPrefix);
+    name += std::to_string(::getpid());
+    name += '-';
+    name += std::to_string(g_stagingNumber.fetch_add(1));
+    name += stagingSuffix;
+    return name;
+}
+
+bool StagedFile::isStagingName(const std::string &name, long *pid)
+{
+    const std::string_view text = name;
+    if (!text.starts_with(stagingPrefix) || !text.ends_with(stagingSuffix))
+        return false;
+    const std::string middle(text.substr(stagingPrefix.size(),
+                                         text.size() - stagingPrefix.size() - stagingSuffix.size()));
+    char *end = nullptr;
+    const long value = std::strtol(middle.c_str(), &end, 10);
+    if (end == middle.c_str() || *end != '-' || value <= 0)
+        return false;
+    if (pid)
+        *pid = value;
+    return true;
+}
+
+// Removes staging files whose process no longer exists: they can only stem from a
+// process that was killed between creating and renaming them.
+void StagedFile::sweepAbandoned()
+{
+    const int fd = ::openat(m_dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    DIR *dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    while (const dirent *entry = ::readdir(dir)) {
+        long pid = 0;
+        if (!isStagingName(entry->d_name, &pid) || pid == ::getpid())
+            continue;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            ::unlinkat(m_dirFd, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+bool StagedFile::write(const char *data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(m_fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool StagedFile::linkUnnamed()
+{
+    const std::string procPath = "/proc/self/fd/" + std::to_string(m_fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = newStagingName();
+        // Record the name first: a failure after linking must still remove it.
+        m_stagingName = name;
+        if (::linkat(AT_FDCWD, procPath.c_str(), m_dirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        m_stagingName.clear();
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+bool StagedFile::commit()
+{
+    if (m_fd < 0)
+        return false;
+    if (::fsync(m_fd) != 0)
+        return false;
+    if (m_stagingName.empty() && !linkUnnamed())
+        return false;
+    if (::renameat(m_dirFd, m_stagingName.c_str(), m_dirFd, m_name.c_str()) != 0)
+        return false;
+    m_stagingName.clear();
+    // The new name is durable only once the folder is flushed too.
+    ::fsync(m_dirFd);
+    // The data is already on disk under its name: nothing after this point can fail it.
+    ::close(m_fd);
+    m_fd = -1;
+    return true;
+}
+
+} // namespace kivora

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "bindstatus.h"
+
+#include <chrono>
+#include <string_view>
+
+namespace kivora {
+
+// Limits of one transfer. The defaults are those of URLDownloadToFile.
+struct UrlDownloadOptions
+{
+    std::chrono::milliseconds connectTimeout{15000};
+    // The transfer fails when no byte of the answer arrives during this long.
+    std::chrono::milliseconds stallTimeout{30000};
+    // Redirections followed, to http addresses only.
+    long maxRedirects = 5;
+    // false forces the named staging file that is otherwise only the fallback
+    // for file systems without unnamed files.
+    bool unnamedStagingFile = true;
+};
+
+// URLDownloadToFile with explicit limits.
+HRESULT URLDownloadToFile(std::u16string_view url, std::u16string_view path, IBindStatusCallback *sink,
+                          const UrlDownloadOptions &options);
+
+} // namespace kivora

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kivora {
+
+// UTF-8 form of UTF-16 text; nothing when the text holds an unpaired surrogate.
+std::optional<std::string> toUtf8(std::u16string_view text);
+
+// The address as it goes on the wire: "http://" + host[:port] + path[?query], with every
+// byte of the UTF-8 path and query that is not an unreserved character or a delimiter
+// written as %XX. The address is plain text, never pre-encoded, so '%' is encoded like
+// any other byte; '#' belongs to the text too (a fragment is never sent). The apostrophe
+// is encoded although a path may carry it, as some servers mishandle it.
+// Nothing when the address is not http (scheme case ignored), has no host, has a host
+// with characters outside letters, digits, "-._:[]", or is not valid UTF-16.
+std::optional<std::string> wireAddress(std::u16string_view url);
+
+} // namespace kivora

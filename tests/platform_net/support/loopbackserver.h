@@ -1,0 +1,72 @@
+#pragma once
+
+#include "conditionwait.h"
+#include "gate.h"
+
+#include <httplib.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace kivora::test {
+
+// An HTTP server on 127.0.0.1 and an ephemeral port. Register handlers on server(),
+// then start(). The stall gate is opened before the server stops, so handlers that wait
+// on it end.
+class LoopbackServer
+{
+public:
+    LoopbackServer() = default;
+    LoopbackServer(const LoopbackServer &) = delete;
+    LoopbackServer &operator=(const LoopbackServer &) = delete;
+
+    ~LoopbackServer()
+    {
+        m_stall.open();
+        if (m_thread.joinable()) {
+            m_server.stop();
+            m_thread.join();
+        }
+    }
+
+    httplib::Server &server() { return m_server; }
+    Gate &stallGate() { return m_stall; }
+
+    bool start()
+    {
+        m_port = m_server.bind_to_any_port("127.0.0.1");
+        if (m_port <= 0)
+            return false;
+        m_thread = std::thread([this] { m_server.listen_after_bind(); });
+        return waitUntil([this] { return m_server.is_running(); });
+    }
+
+    int port() const { return m_port; }
+
+    std::u16string url(std::u16string_view path) const
+    {
+        std::u16string text = u"http://127.0.0.1:";
+        for (const char c : std::to_string(m_port))
+            text += static_cast<char16_t>(c);
+        text += path;
+        return text;
+    }
+
+private:
+    httplib::Server m_server;
+    Gate m_stall;
+    std::thread m_thread;
+    int m_port = 0;
+};
+
+// Deterministic bytes, so a stored file can be compared with what was sent.
+inline std::string patternBytes(std::size_t size)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 131 + i / 4096) & 0xFF);
+    return bytes;
+}
+
+} // namespace kivora::test
