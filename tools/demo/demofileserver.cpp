@@ -128,7 +128,8 @@ void DemoFileServer::serve(const httplib::Request &request, httplib::Response &r
         const std::size_t chunk = std::min(length, slice);
         if (!sink.write(data->data() + offset, chunk))
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (chunk < length) // no pause after the last slice
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         return true;
     });
 }
