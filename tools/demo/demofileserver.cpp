@@ -4,6 +4,8 @@
 
 #include <httplib.h>
 
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <chrono>
 #include <fstream>
@@ -50,6 +52,12 @@ DemoFileServer::DemoFileServer(std::string name, std::filesystem::path root, Log
     m_server->Get(R"(/.*)", [this](const httplib::Request &request, httplib::Response &response) {
         serve(request, response);
     });
+    // Address reuse only: the library's default also sets SO_REUSEPORT, which
+    // would let a second copy share a port already in use and split its requests.
+    m_server->set_socket_options([](int socket) {
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     m_server->set_logger([this](const httplib::Request &request, const httplib::Response &response) {
         if (!m_logger)
             return;
@@ -81,12 +89,23 @@ int DemoFileServer::bind(const std::string &host, int port)
 
 bool DemoFileServer::run()
 {
-    return m_server->listen_after_bind();
+    m_runEntered = true;
+    if (m_stopping) {
+        m_runLeft = true;
+        return false;
+    }
+    const bool served = m_server->listen_after_bind();
+    m_runLeft = true;
+    return served;
 }
 
 void DemoFileServer::stop()
 {
     m_stopping = true;
+    // The library ignores a stop that comes before its accept loop is up, and
+    // then serves forever; wait for the loop to start (or for run() to give up).
+    while (m_runEntered && !m_runLeft && !m_server->is_running())
+        std::this_thread::yield();
     m_server->stop();
 }
 

@@ -50,6 +50,8 @@ private:
     std::uint64_t m_rate = 0;
     std::map<std::string, std::filesystem::path> m_fallbacks;
     std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_runEntered{false};
+    std::atomic<bool> m_runLeft{false};
     std::unique_ptr<httplib::Server> m_server;
 };
 
