@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace kivora::demo {
 namespace {
 
@@ -9,6 +11,11 @@ struct RateCase {
     const char *text;
     std::optional<std::uint64_t> expected;
 };
+
+void PrintTo(const RateCase &c, std::ostream *out)
+{
+    *out << '"' << c.text << '"';
+}
 
 class TransferRate : public ::testing::TestWithParam<RateCase> {};
 
