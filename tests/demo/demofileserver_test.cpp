@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
@@ -57,8 +59,11 @@ protected:
     int start(std::uint64_t rate = 0)
     {
         auto server = std::make_unique<DemoFileServer>("test", m_root, [this](const std::string &line) {
-            const std::lock_guard<std::mutex> lock(m_logMutex);
-            m_log.push_back(line);
+            {
+                const std::lock_guard<std::mutex> lock(m_logMutex);
+                m_log.push_back(line);
+            }
+            m_logged.notify_all();
         });
         server->setRate(rate);
         server->addFallback("/erge/update.txt", m_dir / "update.txt");
@@ -81,7 +86,16 @@ protected:
     std::filesystem::path m_root;
     std::vector<std::unique_ptr<DemoFileServer>> m_servers;
     std::vector<std::thread> m_threads;
+    // The server logs a request after it has sent the response, so the
+    // client can be ahead of the log; wait for the lines with a generous limit.
+    bool waitForLogLines(std::size_t count)
+    {
+        std::unique_lock<std::mutex> lock(m_logMutex);
+        return m_logged.wait_for(lock, std::chrono::seconds(10), [this, count]() { return m_log.size() >= count; });
+    }
+
     std::mutex m_logMutex;
+    std::condition_variable m_logged;
     std::vector<std::string> m_log;
 };
 
@@ -119,8 +133,9 @@ TEST_F(DemoFileServerTest, AnswersPercentEncodedTitlesAndRefusesTheRest)
             EXPECT_EQ(response->body.find("secret"), std::string::npos) << fetch.name;
         }
     }
+    ASSERT_TRUE(waitForLogLines(std::size(cases)));
     const std::lock_guard<std::mutex> lock(m_logMutex);
-    ASSERT_EQ(m_log.size(), std::size(cases));
+    EXPECT_EQ(m_log.size(), std::size(cases));
     EXPECT_EQ(m_log.front(), "test 127.0.0.1 \"GET /erger/做客歌.swf\" 200");
 }
 
