@@ -170,6 +170,14 @@ void ShockwaveFlash::setMovie(const QString &movie)
                   .arg(jsArguments({generation, m_movieAddress.toString(QUrl::FullyEncoded), runtimeConfig()})));
 }
 
+void ShockwaveFlash::prepare()
+{
+    if (m_view)
+        return;
+    startPage();
+    runOnPage(QStringLiteral("kivoraPlayer.prepare(%1)").arg(jsArguments({runtimeConfig()})));
+}
+
 void ShockwaveFlash::setAlignClient()
 {
     m_alignClient = true;

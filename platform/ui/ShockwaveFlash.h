@@ -35,6 +35,10 @@ public:
     static void setAssetsRoot(const QString &root);
     static QString assetsRoot();
 
+    // Optional: starts the web engine and Ruffle ahead of the first Movie (for instance when
+    // the window that holds the player is shown), so the first movie starts at once too.
+    void prepare();
+
     void setMovie(const QString &movie);
     QString movie() const;
 

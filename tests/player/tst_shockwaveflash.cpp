@@ -139,22 +139,27 @@ void TestShockwaveFlash::playsMovie_data()
 {
     QTest::addColumn<QString>("movie");
     QTest::addColumn<QByteArray>("pathOnServer"); // empty: a local file
+    QTest::addColumn<bool>("prepared");
 
     const QString host = QStringLiteral("http://127.0.0.1:%1").arg(m_server->port());
-    QTest::newRow("local path") << m_localMovie << QByteArray();
+    QTest::newRow("local path") << m_localMovie << QByteArray() << false;
+    QTest::newRow("local path, player prepared") << m_localMovie << QByteArray() << true;
     QTest::newRow("streamed, Chinese title")
-        << host + QStringLiteral("/erger/做客歌.swf") << QByteArray("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf");
+        << host + QStringLiteral("/erger/做客歌.swf") << QByteArray("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf") << false;
     QTest::newRow("streamed, spaces and apostrophe")
         << host + QStringLiteral("/ywerger/韵律诗the cock's on the housestop.swf")
-        << QByteArray("/ywerger/%E9%9F%B5%E5%BE%8B%E8%AF%97the%20cock's%20on%20the%20housestop.swf");
+        << QByteArray("/ywerger/%E9%9F%B5%E5%BE%8B%E8%AF%97the%20cock's%20on%20the%20housestop.swf") << false;
 }
 
 void TestShockwaveFlash::playsMovie()
 {
     QFETCH(QString, movie);
     QFETCH(QByteArray, pathOnServer);
+    QFETCH(bool, prepared);
 
     auto player = makePlayer();
+    if (prepared)
+        player->prepare();
     QSignalSpy loaded(player.get(), &ShockwaveFlash::movieLoaded);
     QSignalSpy failed(player.get(), &ShockwaveFlash::movieFailed);
     player->setMovie(movie);

@@ -30,6 +30,16 @@
     logLevel: "warn",
   };
 
+  // Ruffle tries WebGPU and WebGL before it settles for the canvas, and each failed try
+  // costs a quarter of a second per movie. Whether WebGL works is known once per page.
+  function preferredRenderer() {
+    const canvas = document.createElement("canvas");
+    let webgl = null;
+    try { webgl = canvas.getContext("webgl2") || canvas.getContext("webgl"); } catch (e) { webgl = null; }
+    return webgl ? "webgl" : "canvas";
+  }
+  window.RufflePlayer.config.preferredRenderer = preferredRenderer();
+
   let current = null;
 
   function drop() {
@@ -68,6 +78,19 @@
       element.ruffle().load(Object.assign({ url: url }, extraConfig || {})).catch(function (error) {
         fail(element, String(error));
       });
+    },
+
+    // Starts Ruffle (its module compiled, its fonts read) with an empty movie nobody sees,
+    // so that the first real movie starts as fast as any later one.
+    prepare: function (extraConfig) {
+      const blank = [70, 87, 83, 10, 20, 0, 0, 0, 48, 10, 0, 160, 0, 12, 1, 0, 64, 0, 0, 0];
+      const element = window.RufflePlayer.newest().createPlayer();
+      element.style.visibility = "hidden";
+      element.style.position = "absolute";
+      document.body.appendChild(element);
+      const done = function () { element.remove(); };
+      element.addEventListener("loadedmetadata", done);
+      element.ruffle().load(Object.assign({ data: blank }, extraConfig || {})).catch(done);
     },
 
     // Drops the movie: nothing shown, no sound, also when it was still loading.
