@@ -1,3 +1,4 @@
+#include "ShockwaveFlash.h"
 #include "Umain.h"
 #include "startup.h"
 #include "theme.h"
@@ -35,6 +36,7 @@ int failStartUp(const QString &kind, const QString &message)
 // Command-line arguments are not read: argc and argv go only to the toolkit.
 int main(int argc, char *argv[])
 {
+    kivora::ShockwaveFlash::registerScheme();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kivora"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.0"));

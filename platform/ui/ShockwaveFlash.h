@@ -1,9 +1,17 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
+#include <memory>
+
+class QWebEngineView;
+
 namespace kivora {
+
+class PlayerPage;
+class PlayerProfile;
 
 // The SWF player control of a category window. Creating it is cheap: the web engine and
 // the player page start on the first Movie. Setting Movie alone starts and stops playing:
@@ -17,6 +25,20 @@ public:
     explicit ShockwaveFlash(QWidget *parent = nullptr);
     ~ShockwaveFlash() override;
 
+    // Registers the player's URL scheme with the web engine and prepares the engine's
+    // process settings. main() must call it first, before the QApplication exists: the
+    // engine only accepts schemes registered before it starts.
+    static void registerScheme();
+
+    // Where the page and Ruffle are read from; ":/kivora/player" (embedded) by default.
+    // Tests point it at an empty folder to simulate a build without the player's assets.
+    static void setAssetsRoot(const QString &root);
+    static QString assetsRoot();
+
+    // Optional: starts the web engine and Ruffle ahead of the first Movie (for instance when
+    // the window that holds the player is shown), so the first movie starts at once too.
+    void prepare();
+
     void setMovie(const QString &movie);
     QString movie() const;
 
@@ -28,6 +50,33 @@ Q_SIGNALS:
     void movieLoaded(const QString &movie);
     // The page could not load the movie (missing file, server error, not a SWF).
     void movieFailed(const QString &movie, const QString &reason);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void startPage();
+    void runOnPage(const QString &script);
+    void releaseMovieAddress();
+    void fillParent();
+    void onPageLoaded(int generation);
+    void onPageFailed(int generation, const QString &reason);
+    void onPageLoadFinished(bool ok);
+    void failCurrent(const QString &reason);
+
+    QString m_movie;
+    int m_generation = 0;
+    bool m_settled = true;   // the current movie was reported loaded or failed
+    bool m_alignClient = false;
+
+    std::shared_ptr<PlayerProfile> m_profile;
+    QWebEngineView *m_view = nullptr;
+    PlayerPage *m_page = nullptr;
+    bool m_pageReady = false;
+    bool m_pageLoading = false;
+    QString m_pendingScript;
+    QUrl m_movieAddress;
 };
 
 } // namespace kivora

@@ -1,0 +1,124 @@
+// The page side of the player control. The widget drives it with kivoraPlayer.load() and
+// kivoraPlayer.stop(); the page answers with console messages that carry a private prefix.
+(function () {
+  "use strict";
+  const reportPrefix = "\u0001kivora-player ";
+
+  function report(event, generation, reason) {
+    console.log(reportPrefix + JSON.stringify({ event: event, generation: generation, reason: reason || "" }));
+  }
+
+  // The movie is shown whole, letterboxed; it starts with sound at once and shows nothing
+  // of the player's own (no splash, no overlay, no menu), and it may not open pages.
+  window.RufflePlayer = window.RufflePlayer || {};
+  window.RufflePlayer.config = {
+    publicPath: "kivora://player/assets/ruffle/",
+    polyfills: false,
+    autoplay: "on",
+    unmuteOverlay: "hidden",
+    splashScreen: false,
+    contextMenu: "off",
+    letterbox: "on",
+    scale: "showAll",
+    quality: "high",
+    openUrlMode: "deny",
+    upgradeToHttps: false,
+    showSwfDownload: false,
+    warnOnUnsupportedContent: false,
+    favorFlash: false,
+    allowScriptAccess: false,
+    logLevel: "warn",
+  };
+
+  // Ruffle tries WebGPU and WebGL before it settles for the canvas, and each failed try
+  // costs a quarter of a second per movie. Whether WebGL works is known once per page.
+  function preferredRenderer() {
+    const canvas = document.createElement("canvas");
+    let webgl = null;
+    try { webgl = canvas.getContext("webgl2") || canvas.getContext("webgl"); } catch (e) { webgl = null; }
+    return webgl ? "webgl" : "canvas";
+  }
+  window.RufflePlayer.config.preferredRenderer = preferredRenderer();
+
+  let current = null;
+
+  function drop() {
+    if (current) {
+      current.element.remove();
+      current = null;
+    }
+  }
+
+  function isCurrent(element) {
+    return current !== null && current.element === element;
+  }
+
+  function fail(element, reason) {
+    if (!isCurrent(element)) { return; }
+    const generation = current.generation;
+    drop();
+    report("failed", generation, reason);
+  }
+
+  window.kivoraPlayer = {
+    // Replaces whatever was playing or loading by the movie at url. extraConfig carries the
+    // settings the widget decides at run time (fonts, renderer).
+    load: function (generation, url, extraConfig) {
+      drop();
+      const element = window.RufflePlayer.newest().createPlayer();
+      element.tabIndex = 0;
+      current = { generation: generation, element: element, url: url, loaded: false };
+      document.body.appendChild(element);
+      element.addEventListener("loadedmetadata", function () {
+        if (!isCurrent(element)) { element.remove(); return; }
+        current.loaded = true;
+        element.focus();
+        report("loaded", generation);
+      });
+      element.ruffle().load(Object.assign({ url: url }, extraConfig || {})).catch(function (error) {
+        fail(element, String(error));
+      });
+    },
+
+    // Starts Ruffle (its module compiled, its fonts read) with an empty movie nobody sees,
+    // so that the first real movie starts as fast as any later one.
+    prepare: function (extraConfig) {
+      const blank = [70, 87, 83, 10, 20, 0, 0, 0, 48, 10, 0, 160, 0, 12, 1, 0, 64, 0, 0, 0];
+      const element = window.RufflePlayer.newest().createPlayer();
+      element.style.visibility = "hidden";
+      element.style.position = "absolute";
+      document.body.appendChild(element);
+      const done = function () { element.remove(); };
+      element.addEventListener("loadedmetadata", done);
+      element.ruffle().load(Object.assign({ data: blank }, extraConfig || {})).catch(done);
+    },
+
+    // Drops the movie: nothing shown, no sound, also when it was still loading.
+    stop: function () {
+      drop();
+    },
+
+    // Told by the fetch shim what a read of a movie brought. Ruffle reports a file that is
+    // no SWF at all only on its error screen, so the signature is checked here.
+    movieRead: function (url, bytes) {
+      if (current === null || url !== current.url) { return; }
+      const signature = String.fromCharCode.apply(null, new Uint8Array(bytes, 0, Math.min(3, bytes.byteLength)));
+      if (["FWS", "CWS", "ZWS"].indexOf(signature) < 0) { fail(current.element, "not a SWF file"); }
+    },
+
+    // Told by the fetch shim when a read of the current movie failed.
+    movieReadFailed: function (url, reason) {
+      if (current !== null && url === current.url) { fail(current.element, reason); }
+    },
+  };
+
+  // Ruffle reports a movie it cannot play by replacing it with an error screen; it logs the
+  // cause first. Those screens offer links out, so the movie is dropped and the widget told.
+  const consoleError = console.error.bind(console);
+  console.error = function () {
+    consoleError.apply(null, arguments);
+    if (current !== null && !current.loaded) {
+      fail(current.element, Array.prototype.map.call(arguments, String).join(" "));
+    }
+  };
+})();

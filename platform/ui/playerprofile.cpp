@@ -1,0 +1,63 @@
+#include "playerprofile.h"
+
+#include "playerassets.h"
+#include "playerrequestinterceptor.h"
+#include "playerschemehandler.h"
+
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+namespace kivora {
+
+namespace {
+
+std::weak_ptr<PlayerProfile> &sharedProfile()
+{
+    static std::weak_ptr<PlayerProfile> profile;
+    return profile;
+}
+
+} // namespace
+
+std::shared_ptr<PlayerProfile> PlayerProfile::acquire()
+{
+    std::shared_ptr<PlayerProfile> profile = sharedProfile().lock();
+    if (!profile) {
+        profile.reset(new PlayerProfile);
+        sharedProfile() = profile;
+    }
+    return profile;
+}
+
+bool PlayerProfile::exists()
+{
+    return !sharedProfile().expired();
+}
+
+PlayerProfile::PlayerProfile()
+    : m_schemeHandler(new PlayerSchemeHandler(this))
+    , m_interceptor(new PlayerRequestInterceptor(this))
+    , m_profile(new QWebEngineProfile(this)) // no storage name: off the record
+{
+    m_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    m_profile->setUrlRequestInterceptor(m_interceptor);
+    m_profile->installUrlSchemeHandler(playerScheme, m_schemeHandler);
+
+    QWebEngineSettings *settings = m_profile->settings();
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
+    settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+}
+
+PlayerProfile::~PlayerProfile()
+{
+    // The profile goes first: it still refers to the handler and the interceptor.
+    delete m_profile;
+}
+
+} // namespace kivora

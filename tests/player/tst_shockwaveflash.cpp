@@ -1,0 +1,316 @@
+#include "ShockwaveFlash.h"
+#include "loopbackserver.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <stdexcept>
+
+using kivora::ShockwaveFlash;
+
+namespace {
+
+constexpr int loadTimeoutMs = 60000;
+const QColor cardColour(0xF2, 0x6B, 0x1D);
+const QColor letterboxColour(Qt::black);
+
+QByteArray fixture()
+{
+    QFile file(QStringLiteral(KIVORA_PLAYER_TEST_DATA "/card.swf"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool near(const QColor &a, const QColor &b)
+{
+    return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 && qAbs(a.blue() - b.blue()) < 40;
+}
+
+// A point of the player where the fixture's card lies above its title (the movie is
+// letterboxed, centred, as tall as the player).
+QColor cardPointOf(QWidget &widget)
+{
+    const QImage image = widget.grab().toImage();
+    return image.pixelColor(image.width() / 2, image.height() * 3 / 10);
+}
+
+bool showsCard(QWidget &widget)
+{
+    return near(cardPointOf(widget), cardColour);
+}
+
+bool showsNothing(QWidget &widget)
+{
+    return near(cardPointOf(widget), letterboxColour);
+}
+
+QWebEnginePage *pageOf(ShockwaveFlash &player)
+{
+    auto *view = player.findChild<QWebEngineView *>();
+    return view ? view->page() : nullptr;
+}
+
+// Runs script on the player's page and waits for its result.
+QVariant evaluate(ShockwaveFlash &player, const QString &script)
+{
+    QVariant result;
+    bool done = false;
+    pageOf(player)->runJavaScript(script, [&](const QVariant &value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, loadTimeoutMs))
+        return QStringLiteral("timed out");
+    return result;
+}
+
+// The stop path of a category window: an executable's path followed by "A123.swf".
+QString stopPath()
+{
+    return QCoreApplication::applicationFilePath() + QStringLiteral("A123.swf");
+}
+
+} // namespace
+
+class TestShockwaveFlash : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void playsMovie_data();
+    void playsMovie();
+    void stopPathDropsMovie_data();
+    void stopPathDropsMovie();
+    void reportsMoviesItCannotPlay_data();
+    void reportsMoviesItCannotPlay();
+    void refusesOutsideAddresses();
+    void missingAssetsFailConstruction();
+    void fillsParentClientArea();
+
+private:
+    std::unique_ptr<ShockwaveFlash> makePlayer();
+
+    QTemporaryDir m_folder;
+    LoopbackServer *m_server = nullptr;
+    QString m_localMovie;
+    std::unique_ptr<QWidget> m_window;
+};
+
+void TestShockwaveFlash::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    const QByteArray swf = fixture();
+    QVERIFY(swf.startsWith("FWS"));
+    QDir(m_folder.path()).mkpath(QStringLiteral("erger"));
+    m_localMovie = m_folder.filePath(QStringLiteral("erger/做客歌.swf"));
+    QFile local(m_localMovie);
+    QVERIFY(local.open(QIODevice::WriteOnly));
+    local.write(swf);
+    local.close();
+
+    m_server = new LoopbackServer(this);
+    QVERIFY(m_server->port() != 0);
+    m_server->setBody("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf", swf);
+    m_server->setBody("/ywerger/%E9%9F%B5%E5%BE%8B%E8%AF%97the%20cock's%20on%20the%20housestop.swf", swf);
+    m_server->setBody("/erger/slow.swf", swf);
+
+    m_window = std::make_unique<QWidget>();
+    m_window->resize(975, 679);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+std::unique_ptr<ShockwaveFlash> TestShockwaveFlash::makePlayer()
+{
+    auto player = std::make_unique<ShockwaveFlash>(m_window.get());
+    player->setAlignClient();
+    player->show();
+    return player;
+}
+
+void TestShockwaveFlash::playsMovie_data()
+{
+    QTest::addColumn<QString>("movie");
+    QTest::addColumn<QByteArray>("pathOnServer"); // empty: a local file
+    QTest::addColumn<bool>("prepared");
+
+    const QString host = QStringLiteral("http://127.0.0.1:%1").arg(m_server->port());
+    QTest::newRow("local path") << m_localMovie << QByteArray() << false;
+    QTest::newRow("local path, player prepared") << m_localMovie << QByteArray() << true;
+    QTest::newRow("streamed, Chinese title")
+        << host + QStringLiteral("/erger/做客歌.swf") << QByteArray("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf") << false;
+    QTest::newRow("streamed, spaces and apostrophe")
+        << host + QStringLiteral("/ywerger/韵律诗the cock's on the housestop.swf")
+        << QByteArray("/ywerger/%E9%9F%B5%E5%BE%8B%E8%AF%97the%20cock's%20on%20the%20housestop.swf") << false;
+}
+
+void TestShockwaveFlash::playsMovie()
+{
+    QFETCH(QString, movie);
+    QFETCH(QByteArray, pathOnServer);
+    QFETCH(bool, prepared);
+
+    auto player = makePlayer();
+    if (prepared)
+        player->prepare();
+    QSignalSpy loaded(player.get(), &ShockwaveFlash::movieLoaded);
+    QSignalSpy failed(player.get(), &ShockwaveFlash::movieFailed);
+    player->setMovie(movie);
+    player->repaint();
+    QCOMPARE(player->movie(), movie);
+
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size() + failed.size(), 1, loadTimeoutMs);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed.value(0).value(1).toString()));
+    QCOMPARE(loaded.first().first().toString(), movie);
+    QTRY_VERIFY_WITH_TIMEOUT(showsCard(*player), loadTimeoutMs);
+    if (!pathOnServer.isEmpty())
+        QVERIFY(m_server->requestedPaths().contains(pathOnServer));
+
+    // The same player plays a second movie as well.
+    player->setMovie(movie);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 2, loadTimeoutMs);
+    QCOMPARE(failed.size(), 0);
+}
+
+void TestShockwaveFlash::stopPathDropsMovie_data()
+{
+    QTest::addColumn<bool>("stillLoading");
+    QTest::newRow("playing movie") << false;
+    QTest::newRow("movie still loading") << true;
+}
+
+void TestShockwaveFlash::stopPathDropsMovie()
+{
+    QFETCH(bool, stillLoading);
+
+    auto player = makePlayer();
+    QSignalSpy loaded(player.get(), &ShockwaveFlash::movieLoaded);
+    if (stillLoading) {
+        m_server->hold("/erger/slow.swf");
+        player->setMovie(QStringLiteral("http://127.0.0.1:%1/erger/slow.swf").arg(m_server->port()));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->heldOpen(), 1, loadTimeoutMs);
+    } else {
+        player->setMovie(m_localMovie);
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, loadTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(showsCard(*player), loadTimeoutMs);
+    }
+
+    player->setMovie(stopPath());
+    QCOMPARE(player->movie(), stopPath());
+    QTRY_VERIFY_WITH_TIMEOUT(showsNothing(*player), loadTimeoutMs);
+    if (stillLoading) {
+        // The relay gave the transfer up; an answer arriving now plays nothing.
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->heldOpen(), 0, loadTimeoutMs);
+        m_server->release("/erger/slow.swf");
+    }
+    // Nothing plays afterwards: the page holds no player (so no sound either).
+    QCOMPARE(evaluate(*player, QStringLiteral("document.querySelectorAll('ruffle-player').length")).toInt(), 0);
+    QCOMPARE(loaded.size(), stillLoading ? 0 : 1);
+    QVERIFY(showsNothing(*player));
+}
+
+void TestShockwaveFlash::reportsMoviesItCannotPlay_data()
+{
+    QTest::addColumn<QString>("movie");
+    QTest::addColumn<bool>("startsEngine");
+
+    const QString junk = m_folder.filePath(QStringLiteral("junk.swf"));
+    QFile file(junk);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QByteArray(2048, 'x'));
+    QTest::newRow("stop path, nothing played before") << stopPath() << false;
+    QTest::newRow("missing on the server")
+        << QStringLiteral("http://127.0.0.1:%1/erger/missing.swf").arg(m_server->port()) << true;
+    QTest::newRow("not a SWF file") << junk << true;
+}
+
+void TestShockwaveFlash::reportsMoviesItCannotPlay()
+{
+    QFETCH(QString, movie);
+    QFETCH(bool, startsEngine);
+
+    auto player = makePlayer();
+    QSignalSpy loaded(player.get(), &ShockwaveFlash::movieLoaded);
+    QSignalSpy failed(player.get(), &ShockwaveFlash::movieFailed);
+    player->setMovie(movie);
+    QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, loadTimeoutMs);
+    QCOMPARE(failed.first().first().toString(), movie);
+    QCOMPARE(loaded.size(), 0);
+    QCOMPARE(pageOf(*player) != nullptr, startsEngine);
+    if (startsEngine)
+        QTRY_VERIFY_WITH_TIMEOUT(showsNothing(*player), loadTimeoutMs);
+}
+
+void TestShockwaveFlash::refusesOutsideAddresses()
+{
+    LoopbackServer outside;
+    outside.setBody("/", "<html>outside</html>");
+    const QString address = QStringLiteral("http://127.0.0.1:%1/").arg(outside.port());
+
+    auto player = makePlayer();
+    QSignalSpy loaded(player.get(), &ShockwaveFlash::movieLoaded);
+    player->setMovie(m_localMovie);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, loadTimeoutMs);
+    const QUrl pageUrl = pageOf(*player)->url();
+
+    // A synchronous read: its answer is there when the script returns.
+    const QString read = QStringLiteral(
+        "(() => { const x = new XMLHttpRequest(); x.open('GET', '%1', false);"
+        " try { x.send(); return 'read'; } catch (e) { return 'refused'; } })()").arg(address);
+    QCOMPARE(evaluate(*player, read).toString(), QStringLiteral("refused"));
+    evaluate(*player, QStringLiteral("window.open('%1'); 'tried'").arg(address));
+    evaluate(*player, QStringLiteral("location.href = '%1'; 'tried'").arg(address));
+    QCOMPARE(evaluate(*player, read).toString(), QStringLiteral("refused"));
+
+    QCOMPARE(outside.connections(), 0);
+    QCOMPARE(pageOf(*player)->url(), pageUrl);
+    QVERIFY(showsCard(*player));
+}
+
+void TestShockwaveFlash::missingAssetsFailConstruction()
+{
+    const QString root = ShockwaveFlash::assetsRoot();
+    QTemporaryDir empty;
+    ShockwaveFlash::setAssetsRoot(empty.path());
+    bool threw = false;
+    try {
+        ShockwaveFlash player;
+    } catch (const std::runtime_error &error) {
+        threw = QString::fromUtf8(error.what()).contains(empty.path());
+    }
+    ShockwaveFlash::setAssetsRoot(root);
+    QVERIFY(threw);
+    ShockwaveFlash player; // the embedded assets are there
+}
+
+void TestShockwaveFlash::fillsParentClientArea()
+{
+    QFrame panel;
+    panel.setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel.setLineWidth(1);
+    panel.resize(977, 681);
+    panel.show();
+    ShockwaveFlash player(&panel);
+    player.setGeometry(25, 32, 424, 225);
+    player.setAlignClient();
+    QCOMPARE(player.geometry(), QRect(1, 1, 975, 679));
+    panel.resize(500, 300);
+    QCOMPARE(player.geometry(), QRect(1, 1, 498, 298));
+}
+
+int main(int argc, char **argv)
+{
+    ShockwaveFlash::registerScheme();
+    QApplication app(argc, argv);
+    TestShockwaveFlash test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_shockwaveflash.moc"
