@@ -12,7 +12,7 @@ status=0
 xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" \
     ctest --test-dir build --output-on-failure -j2 --timeout 300 || status=$?
 
-if [ -x tools/fuzz/run-fuzz.sh ]; then
-    tools/fuzz/run-fuzz.sh || status=$?
+if [ -x tests/fuzz/run-fuzz.sh ]; then
+    tests/fuzz/run-fuzz.sh 20 || status=$?
 fi
 exit $status

@@ -16,8 +16,9 @@ struct Registry
 
 Registry &registry()
 {
-    static Registry instance;
-    return instance;
+    // Never destroyed: a job still running at exit may post after static destructors.
+    static Registry *instance = new Registry;
+    return *instance;
 }
 
 } // namespace
