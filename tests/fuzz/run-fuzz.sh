@@ -4,7 +4,7 @@
 set -eu
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 seconds=${1:-20}
-build_dir=${2:-/tmp/build-kivora-fuzz}
+build_dir=${2:-$source_dir/build-fuzz}
 
 cmake -S "$source_dir" -B "$build_dir" -G Ninja \
     -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
