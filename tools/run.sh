@@ -6,20 +6,42 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 tools/build.sh
-cmake --install build --prefix run/lumora >/dev/null
+build=$root/build
+program=$root/run/lumora
+content=$root/run/content
+updates=$root/run/update-server
+cmake --install "$build" --prefix "$program" >/dev/null
 
-if [ -x tools/demo/run-servers.sh ]; then
-    tools/demo/run-servers.sh "$root/build" "$root/run/content" "$root/run/update-server" "$root/run/lumora"
-    trap 'tools/demo/run-servers.sh stop "$root/run/content"' EXIT
+cleanup() {
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+    tools/demo/run-servers.sh stop >/dev/null
+}
+trap cleanup EXIT
+
+# The update server offers this build under a newer version line, with its digest.
+update_host=$(sed -n 's/^KIVORA_UPDATE_HOST:[A-Z]*=//p' "$build/CMakeCache.txt")
+mkdir -p "$updates/erge"
+published=$updates/erge/lumora-1.0.0.1
+if ! cmp -s "$build/lumora" "$published"; then
+    cp "$build/lumora" "$published.part" && mv "$published.part" "$published"
 fi
+printf 'http://%s/erge/lumora-1.0.0.1\r\nsha256=%s\r\n' "$update_host" \
+    "$(sha256sum "$published" | cut -d' ' -f1)" >"$updates/erge/update.txt"
+
+echo "Starting the demo servers (the first run makes a title card for every title)..."
+tools/demo/run-servers.sh "$build" "$content" "$updates" >/dev/null
+
+# The first three titles of every category play from the program directory; the rest stream.
+"$build/kivora-catalog" | awk -F'\t' '$4 <= 3 { print $6 }' | while IFS= read -r title; do
+    [ -f "$program/$title" ] || cp "$content/$title" "$program/$title" 2>/dev/null || true
+done
 
 export QTWEBENGINE_DISABLE_SANDBOX=1
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: starting the launcher under a virtual X server (DISPLAY=:77)."
     Xvfb :77 -screen 0 1920x1200x24 -nolisten tcp &
     xvfb_pid=$!
-    trap 'kill $xvfb_pid 2>/dev/null; [ -x tools/demo/run-servers.sh ] && tools/demo/run-servers.sh stop "$root/run/content"' EXIT
     export DISPLAY=:77
     sleep 1
 fi
-run/lumora/lumora
+"$program/lumora"

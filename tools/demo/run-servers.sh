@@ -64,7 +64,7 @@ mkdir -p "$state" "$cache"
 if [ -n "${KIVORA_CATALOG_LISTING:-}" ]; then
     "$content" --cache "$cache" --listing "$KIVORA_CATALOG_LISTING" >&2 || echo "run-servers.sh: some cards could not be made" >&2
 else
-    catalog=$(find "$build" -type f -name kivora-catalog -perm -u+x 2>/dev/null | head -n 1)
+    catalog=$(find -L "$build" -maxdepth 3 -type f -name kivora-catalog -perm -u+x 2>/dev/null | head -n 1)
     if [ -n "$catalog" ]; then
         "$catalog" | "$content" --cache "$cache" >&2 || echo "run-servers.sh: some cards could not be made" >&2
     else
