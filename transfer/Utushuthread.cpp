@@ -4,7 +4,7 @@
 #include "filebodysink.h"
 #include "httpclient.h"
 #include "sha256.h"
-#include "utf16.h"
+#include "urlencoding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -123,7 +123,7 @@ HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusC
     const std::optional<std::string> address = wireAddress(url);
     if (!address)
         return INET_E_INVALID_URL;
-    const std::optional<std::string> destination = toUtf8(path);
+    const std::optional<std::string> destination = utf16ToUtf8(path);
     if (!destination || destination->empty() || destination->find('\0') != std::string::npos)
         return STG_E_WRITEFAULT;
     if (!curlReady())

@@ -2,7 +2,7 @@
 
 namespace kivora {
 
-std::optional<std::string> toUtf8(std::u16string_view text)
+std::optional<std::string> utf16ToUtf8(std::u16string_view text)
 {
     std::string out;
     out.reserve(text.size() * 3);
@@ -85,7 +85,7 @@ void appendEncoded(std::string &out, std::string_view bytes, bool query)
 
 std::optional<std::string> wireAddress(std::u16string_view url)
 {
-    const std::optional<std::string> utf8 = toUtf8(url);
+    const std::optional<std::string> utf8 = utf16ToUtf8(url);
     if (!utf8)
         return std::nullopt;
     const std::string_view text = *utf8;

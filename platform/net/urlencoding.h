@@ -7,7 +7,7 @@
 namespace kivora {
 
 // UTF-8 form of UTF-16 text; nothing when the text holds an unpaired surrogate.
-std::optional<std::string> toUtf8(std::u16string_view text);
+std::optional<std::string> utf16ToUtf8(std::u16string_view text);
 
 // The address as it goes on the wire: "http://" + host[:port] + path[?query], with every
 // byte of the UTF-8 path and query that is not an unreserved character or a delimiter

@@ -279,11 +279,11 @@ TEST_F(UrlDownloadTest, TitlesReachTheServerEncodedAndLandUnderTheirExactName)
     };
     for (const std::u16string &title : titles) {
         const std::u16string name = title + u".swf";
-        SCOPED_TRACE(*toUtf8(name));
+        SCOPED_TRACE(*utf16ToUtf8(name));
 
         ASSERT_EQ(download(m_server.url(u"/ywerger/" + name), m_folder.path() / name, nullptr), S_OK);
 
-        EXPECT_EQ(readFile(m_folder.path() / name), "/ywerger/" + *toUtf8(name));
+        EXPECT_EQ(readFile(m_folder.path() / name), "/ywerger/" + *utf16ToUtf8(name));
         std::lock_guard lock(mutex);
         for (const char c : target)
             EXPECT_TRUE(c > ' ' && c < 0x7F && c != '\'' && c != '#') << target;
@@ -316,7 +316,7 @@ TEST(WireAddress, EncodesPathAndQueryAndRejectsWhatIsNotHttp)
         {u"http://host/\xD800x", std::nullopt},
     };
     for (const AddressCase &c : cases) {
-        SCOPED_TRACE(toUtf8(c.url).value_or("(broken UTF-16)"));
+        SCOPED_TRACE(utf16ToUtf8(c.url).value_or("(broken UTF-16)"));
         EXPECT_EQ(wireAddress(c.url), c.wire);
     }
 }

@@ -1,5 +1,5 @@
 #include "httpurl.h"
-#include "utf16.h"
+#include "urlencoding.h"
 
 #include <gtest/gtest.h>
 
