@@ -1,4 +1,5 @@
 #include "demofileserver.h"
+#include "testfiles.h"
 
 #include <httplib.h>
 
@@ -15,11 +16,7 @@
 namespace kivora::demo {
 namespace {
 
-void writeFile(const std::filesystem::path &path, const std::string &bytes)
-{
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using test::writeFile;
 
 // Binary-looking content with a NUL byte, so text handling would show.
 std::string movieBytes(const std::string &seed)

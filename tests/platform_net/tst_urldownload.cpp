@@ -2,7 +2,9 @@
 #include "conditionwait.h"
 #include "loopbackserver.h"
 #include "progresscollector.h"
+#include "refusingport.h"
 #include "scratchfolder.h"
+#include "testfiles.h"
 #include "serverroutes.h"
 #include "urldownload.h"
 #include "urldownloaderrors.h"
@@ -14,12 +16,8 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
-#include <sstream>
 #include <stdexcept>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace kivora {
@@ -27,46 +25,9 @@ namespace {
 
 using test::ProgressCollector;
 using test::ProgressReport;
-
-std::string readFile(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void writeFile(const std::filesystem::path &path, const std::string &bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// A TCP port on 127.0.0.1 that is bound but not listening: connecting is refused.
-class RefusingPort
-{
-public:
-    RefusingPort()
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), size) != 0
-            || ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &size) != 0)
-            throw std::runtime_error("no port");
-        m_port = ntohs(address.sin_port);
-    }
-    ~RefusingPort() { ::close(m_fd); }
-    RefusingPort(const RefusingPort &) = delete;
-    RefusingPort &operator=(const RefusingPort &) = delete;
-
-    int port() const { return m_port; }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
-};
+using test::readFile;
+using test::RefusingPort;
+using test::writeFile;
 
 std::u16string ascii(std::string_view text)
 {

@@ -1,5 +1,6 @@
 #include "bodysink.h"
 #include "httpclient.h"
+#include "refusingport.h"
 #include "scriptedserver.h"
 
 #include <gtest/gtest.h>
@@ -198,23 +199,10 @@ TEST(HttpClient, RefusesOtherSchemesWithoutConnecting)
     EXPECT_TRUE(server.requests().empty());
 }
 
-// A port on which nothing listens: bound, then released.
-std::uint16_t closedPort()
-{
-    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof a;
-    ::bind(s, reinterpret_cast<sockaddr *>(&a), length);
-    ::getsockname(s, reinterpret_cast<sockaddr *>(&a), &length);
-    ::close(s);
-    return ntohs(a.sin_port);
-}
-
 TEST(HttpClient, FailsWhenNothingListens)
 {
-    const FetchOutcome run = fetch("http://127.0.0.1:" + std::to_string(closedPort()) + "/f");
+    const test::RefusingPort refusing;
+    const FetchOutcome run = fetch("http://127.0.0.1:" + std::to_string(refusing.port()) + "/f");
     ASSERT_TRUE(run.error);
     EXPECT_EQ(run.error->kind, Kind::Connect) << run.error->message;
     EXPECT_TRUE(run.events.empty());

@@ -1,13 +1,11 @@
 #include "Utushuthread.h"
 #include "messagecollector.h"
+#include "refusingport.h"
 #include "scriptedserver.h"
 #include "sha256.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,19 +70,6 @@ std::string sha256Of(const std::string &bytes)
     Sha256 sha;
     sha.update(bytes);
     return Sha256::toHex(sha.finish());
-}
-
-std::uint16_t closedPort()
-{
-    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof a;
-    ::bind(s, reinterpret_cast<sockaddr *>(&a), length);
-    ::getsockname(s, reinterpret_cast<sockaddr *>(&a), &length);
-    ::close(s);
-    return ntohs(a.sin_port);
 }
 
 class FetchJobTest : public testing::Test
@@ -251,7 +236,8 @@ TEST_F(FetchJobTest, StalledServerEndsInTheTimeOut)
 TEST_F(FetchJobTest, UnusableAddressesAndPlacesFailWithoutAPercentage)
 {
     ScriptedServer server({ScriptedServer::reply(lengthHead(2) + "ok")});
-    EXPECT_EQ(run("http://127.0.0.1:" + std::to_string(closedPort()) + "/f"), Messages{-1});
+    const test::RefusingPort refusing;
+    EXPECT_EQ(run("http://127.0.0.1:" + std::to_string(refusing.port()) + "/f"), Messages{-1});
     EXPECT_EQ(run("https://" + server.authority() + "/f"), Messages{-1});
     EXPECT_EQ(run("not an address"), Messages{-1});
     EXPECT_EQ(runTo(server.url("/f"), m_folder / "missing" / "lumora0"), Messages{-1});

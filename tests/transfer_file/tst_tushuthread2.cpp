@@ -6,26 +6,19 @@
 #include "loopbackserver.h"
 #include "progresscollector.h"
 #include "scratchfolder.h"
+#include "testfiles.h"
 #include "serverroutes.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace kivora {
 namespace {
 
 using test::ProgressReport;
-
-std::string readFile(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+using test::readFile;
 
 // The window side: a collector behind the detachable sink that a window hands to its
 // jobs. The test keeps only a weak reference to that sink, so its expiry shows that

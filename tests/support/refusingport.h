@@ -1,0 +1,22 @@
+#pragma once
+
+namespace kivora::test {
+
+// A TCP port on 127.0.0.1 that is bound but never listens, so connecting is refused
+// for as long as the object lives (no other test can take the port meanwhile).
+class RefusingPort
+{
+public:
+    RefusingPort();
+    ~RefusingPort();
+    RefusingPort(const RefusingPort &) = delete;
+    RefusingPort &operator=(const RefusingPort &) = delete;
+
+    int port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
+} // namespace kivora::test
