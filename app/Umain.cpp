@@ -178,10 +178,14 @@ void TmainForm::createControls()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(561, 488, 120, 13);
     Label1->hide();
+    // Inside the panel the theme's sheet would hand the toolkit's default font down; the
+    // label and the gauge's text use the window's font.
+    Label1->setFont(font());
 
     Gauge1 = new TGauge(Panel1);
     Gauge1->setObjectName(QStringLiteral("Gauge1"));
     Gauge1->setGeometry(0, 500, 705, 16);
+    Gauge1->setFont(font());
 }
 
 void TmainForm::FormCreate()

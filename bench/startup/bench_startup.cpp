@@ -1,0 +1,164 @@
+// Times exec → window mapped for lumora (from a scratch program directory) and for a bare
+// Qt window of the same size, alternating, and prints the medians and their ratio.
+// "Mapped" is the X server's MapNotify for an 845 × 628 child of the root window, watched
+// with SubstructureNotify on the root, so nothing polls.
+//
+// Usage: bench_startup [runs]   (needs an X display; bench/startup/run.sh starts one)
+
+#include <xcb/xcb.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int windowWidth = 845;
+constexpr int windowHeight = 628;
+constexpr auto mapLimit = std::chrono::seconds(60);
+
+class MapWatcher
+{
+public:
+    MapWatcher()
+    {
+        m_connection = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(m_connection))
+            return;
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(m_connection);
+        m_ok = true;
+    }
+    ~MapWatcher() { xcb_disconnect(m_connection); }
+
+    bool ok() const { return m_ok; }
+
+    void drain()
+    {
+        while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection))
+            free(event);
+    }
+
+    // Waits for the first window of the launcher's size to be mapped; answers when it was.
+    std::optional<Clock::time_point> waitForMap()
+    {
+        const auto deadline = Clock::now() + mapLimit;
+        while (Clock::now() < deadline) {
+            while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+                const auto now = Clock::now();
+                const bool mapped = (event->response_type & 0x7f) == XCB_MAP_NOTIFY;
+                const xcb_window_t window = mapped ? reinterpret_cast<xcb_map_notify_event_t *>(event)->window : 0;
+                free(event);
+                if (mapped && hasLauncherSize(window))
+                    return now;
+            }
+            if (xcb_connection_has_error(m_connection))
+                return std::nullopt;
+            pollfd descriptor{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+            ::poll(&descriptor, 1, 100);
+        }
+        return std::nullopt;
+    }
+
+private:
+    bool hasLauncherSize(xcb_window_t window)
+    {
+        xcb_get_geometry_reply_t *geometry =
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
+        const bool match = geometry && geometry->width == windowWidth && geometry->height == windowHeight;
+        free(geometry);
+        return match;
+    }
+
+    xcb_connection_t *m_connection = nullptr;
+    xcb_window_t m_root = 0;
+    bool m_ok = false;
+};
+
+std::optional<double> timeToMap(MapWatcher &watcher, const std::string &program)
+{
+    watcher.drain();
+    char *const arguments[] = {const_cast<char *>(program.c_str()), nullptr};
+    pid_t child = 0;
+    const auto start = Clock::now();
+    if (posix_spawn(&child, program.c_str(), nullptr, nullptr, arguments, environ) != 0)
+        return std::nullopt;
+    const auto mapped = watcher.waitForMap();
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!mapped)
+        return std::nullopt;
+    return std::chrono::duration<double, std::milli>(*mapped - start).count();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+    MapWatcher watcher;
+    if (!watcher.ok()) {
+        std::fprintf(stderr, "bench_startup: no X display\n");
+        return 2;
+    }
+
+    // lumora runs from a program directory of its own, with the picture it reads at showing.
+    namespace fs = std::filesystem;
+    char pattern[] = "/tmp/kivora-bench-startup-XXXXXX";
+    if (!::mkdtemp(pattern))
+        return 2;
+    const fs::path directory(pattern);
+    fs::copy_file(KIVORA_LUMORA, directory / "lumora");
+    fs::copy_file(KIVORA_UPDATE_PICTURE, directory / "10.png");
+    const std::string lumora = (directory / "lumora").string();
+    setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+
+    // One unmeasured start of each warms the file cache.
+    timeToMap(watcher, lumora);
+    timeToMap(watcher, KIVORA_BARE_WINDOW);
+
+    std::vector<double> lumoraTimes, bareTimes;
+    for (int run = 0; run < runs; ++run) {
+        const auto a = timeToMap(watcher, lumora);
+        const auto b = timeToMap(watcher, KIVORA_BARE_WINDOW);
+        if (!a || !b) {
+            std::fprintf(stderr, "bench_startup: a window was not mapped within the limit\n");
+            fs::remove_all(directory);
+            return 1;
+        }
+        lumoraTimes.push_back(*a);
+        bareTimes.push_back(*b);
+        std::printf("run %2d  lumora %7.1f ms  bare window %7.1f ms\n", run + 1, *a, *b);
+    }
+    fs::remove_all(directory);
+
+    const double lumoraMedian = median(lumoraTimes);
+    const double bareMedian = median(bareTimes);
+    std::printf("median over %d runs: lumora %.1f ms, bare window %.1f ms, ratio %.2f (target <= 1.5)\n", runs,
+                lumoraMedian, bareMedian, lumoraMedian / bareMedian);
+    return 0;
+}

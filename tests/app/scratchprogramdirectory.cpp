@@ -1,0 +1,43 @@
+#include "scratchprogramdirectory.h"
+
+#include "programdirectory.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace kivora {
+
+ScratchProgramDirectory::ScratchProgramDirectory()
+{
+    if (m_directory.isValid())
+        setProgramDirectoryForTesting(path().toStdString());
+}
+
+ScratchProgramDirectory::~ScratchProgramDirectory()
+{
+    setProgramDirectoryForTesting(std::string());
+}
+
+QString ScratchProgramDirectory::path() const
+{
+    return m_directory.path() + QLatin1Char('/');
+}
+
+QString ScratchProgramDirectory::filePath(const QString &name) const
+{
+    return path() + name;
+}
+
+bool ScratchProgramDirectory::write(const QString &name, const QByteArray &content) const
+{
+    QSaveFile file(filePath(name));
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
+}
+
+bool ScratchProgramDirectory::copyPicture(const QString &picture, const QString &name) const
+{
+    QFile source(QStringLiteral(KIVORA_TEST_PICTURES "/") + picture);
+    return source.open(QIODevice::ReadOnly) && write(name, source.readAll());
+}
+
+} // namespace kivora

@@ -1,0 +1,257 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+// The real program in a program directory of its own, on a real X display, driven from
+// outside as a user would drive it.
+class TestLumora : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void shownCentredAndShaped();
+    void closeButtonEndsWithStatusZero();
+    void siteOpensItsWindowAndDesktopCloseEndsAll();
+
+private:
+    struct Geometry
+    {
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+
+    std::optional<QString> xdotool(const QStringList &arguments);
+    std::optional<QString> waitForWindow(const QString &name);
+    std::optional<Geometry> geometryOf(const QString &window);
+    std::optional<QString> windowUnder(int x, int y);
+    bool click(int x, int y);
+    bool startLumora();
+
+    QString m_xdotool;
+    std::optional<QTemporaryDir> m_directory;
+    QProcess m_lumora;
+};
+
+namespace {
+
+// Asks the window to close, as the desktop's task list does.
+bool sendCloseRequest(unsigned window)
+{
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    auto atom = [connection](const char *name) {
+        xcb_intern_atom_reply_t *reply =
+            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
+        const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return value;
+    };
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom("WM_PROTOCOLS");
+    message.data.data32[0] = atom("WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&message));
+    xcb_flush(connection);
+    xcb_disconnect(connection);
+    return true;
+}
+
+// Where a launcher site lies on the window: Panel1 is at (72, 56).
+QPoint siteInWindow(QPoint panelPoint)
+{
+    return panelPoint + QPoint(72, 56);
+}
+
+} // namespace
+
+std::optional<QString> TestLumora::xdotool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(m_xdotool, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        process.kill();
+        process.waitForFinished();
+        qWarning() << "xdotool" << arguments << "failed:" << process.readAllStandardError();
+        return std::nullopt;
+    }
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+}
+
+std::optional<QString> TestLumora::waitForWindow(const QString &name)
+{
+    const auto found = xdotool({"search", "--sync", "--all", "--onlyvisible", "--pid", QString::number(m_lumora.processId()),
+                                "--name", QStringLiteral("^%1$").arg(name)});
+    if (!found)
+        return std::nullopt;
+    return found->split(u'\n').front();
+}
+
+std::optional<TestLumora::Geometry> TestLumora::geometryOf(const QString &window)
+{
+    const auto shell = xdotool({"getwindowgeometry", "--shell", window});
+    if (!shell)
+        return std::nullopt;
+    Geometry geometry;
+    for (const QString &line : shell->split(u'\n')) {
+        const QString value = line.section(u'=', 1);
+        if (line.startsWith(QLatin1String("X=")))
+            geometry.x = value.toInt();
+        else if (line.startsWith(QLatin1String("Y=")))
+            geometry.y = value.toInt();
+        else if (line.startsWith(QLatin1String("WIDTH=")))
+            geometry.width = value.toInt();
+        else if (line.startsWith(QLatin1String("HEIGHT=")))
+            geometry.height = value.toInt();
+    }
+    return geometry;
+}
+
+std::optional<QString> TestLumora::windowUnder(int x, int y)
+{
+    const auto shell = xdotool({"mousemove", "--sync", QString::number(x), QString::number(y), "getmouselocation", "--shell"});
+    if (!shell)
+        return std::nullopt;
+    for (const QString &line : shell->split(u'\n')) {
+        if (line.startsWith(QLatin1String("WINDOW=")))
+            return line.section(u'=', 1);
+    }
+    return std::nullopt;
+}
+
+bool TestLumora::click(int x, int y)
+{
+    return xdotool({"mousemove", "--sync", QString::number(x), QString::number(y), "click", "1"}).has_value();
+}
+
+bool TestLumora::startLumora()
+{
+    m_directory.emplace();
+    if (!m_directory->isValid())
+        return false;
+    const QString directory = m_directory->path() + u'/';
+    if (!QFile::copy(QStringLiteral(KIVORA_LUMORA), directory + QStringLiteral("lumora")))
+        return false;
+    const QString pictures = QStringLiteral(KIVORA_TEST_PICTURES "/");
+    if (!QFile::copy(pictures + QStringLiteral("10.png"), directory + QStringLiteral("10.png"))
+        || !QFile::copy(pictures + QStringLiteral("category_background.png"), directory + QStringLiteral("ipadmain3.png"))
+        || !QFile::copy(pictures + QStringLiteral("category_panel.jpg"), directory + QStringLiteral("1003.jpg")))
+        return false;
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    m_lumora.setProcessEnvironment(environment);
+    m_lumora.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Arguments are ignored by the program.
+    m_lumora.start(directory + QStringLiteral("lumora"), {"--no-such-option", "erger"});
+    return m_lumora.waitForStarted();
+}
+
+void TestLumora::initTestCase()
+{
+    m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (m_xdotool.isEmpty() || qEnvironmentVariableIsEmpty("DISPLAY"))
+        QSKIP("needs an X display and xdotool");
+}
+
+void TestLumora::init()
+{
+    // The pointer rests on the desktop's corner, away from every site.
+    QVERIFY(xdotool({"mousemove", "--sync", "0", "0"}));
+    QVERIFY(startLumora());
+}
+
+void TestLumora::cleanup()
+{
+    if (m_lumora.state() != QProcess::NotRunning) {
+        m_lumora.kill();
+        m_lumora.waitForFinished();
+    }
+    m_directory.reset();
+}
+
+void TestLumora::shownCentredAndShaped()
+{
+    const auto launcher = waitForWindow(QStringLiteral("mainForm"));
+    QVERIFY(launcher);
+    const auto geometry = geometryOf(*launcher);
+    QVERIFY(geometry);
+    const auto display = xdotool({"getdisplaygeometry"});
+    QVERIFY(display);
+    const int displayWidth = display->section(u' ', 0, 0).toInt();
+    const int displayHeight = display->section(u' ', 1, 1).toInt();
+    QCOMPARE(geometry->width, 845);
+    QCOMPARE(geometry->height, 628);
+    QCOMPARE(geometry->x, std::max(0, displayWidth / 2 - 845 / 2));
+    QCOMPARE(geometry->y, std::max(0, displayHeight / 2 - 628 / 2));
+
+    // The strips and corners outside the region let the pointer through to the desktop.
+    const struct { int x, y; bool launcher; } probes[] = {
+        {2, 314, false}, {4, 314, false}, {5, 314, true}, {422, 2, false}, {422, 5, true},
+        {6, 6, false}, {838, 6, false}, {6, 621, false}, {838, 621, false},
+        {30, 314, true}, {805, 314, true}, {844, 627 - 60, true},
+    };
+    for (const auto &probe : probes) {
+        const auto under = windowUnder(geometry->x + probe.x, geometry->y + probe.y);
+        QVERIFY(under);
+        QVERIFY2((*under == *launcher) == probe.launcher,
+                 qPrintable(QStringLiteral("(%1, %2)").arg(probe.x).arg(probe.y)));
+    }
+}
+
+void TestLumora::closeButtonEndsWithStatusZero()
+{
+    const auto launcher = waitForWindow(QStringLiteral("mainForm"));
+    QVERIFY(launcher);
+    const auto geometry = geometryOf(*launcher);
+    QVERIFY(geometry);
+    QVERIFY(click(geometry->x + 805, geometry->y + 314));
+    QVERIFY(m_lumora.waitForFinished(60000));
+    QCOMPARE(m_lumora.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_lumora.exitCode(), 0);
+}
+
+void TestLumora::siteOpensItsWindowAndDesktopCloseEndsAll()
+{
+    const auto launcher = waitForWindow(QStringLiteral("mainForm"));
+    QVERIFY(launcher);
+    const auto geometry = geometryOf(*launcher);
+    QVERIFY(geometry);
+    const QPoint site = siteInWindow({148, 60}); // children's songs
+    QVERIFY(click(geometry->x + site.x(), geometry->y + site.y()));
+
+    const auto songs = waitForWindow(QStringLiteral("ergerForm"));
+    QVERIFY(songs);
+    const auto songsGeometry = geometryOf(*songs);
+    QVERIFY(songsGeometry);
+    QCOMPARE(songsGeometry->width, 1200);
+    QCOMPARE(songsGeometry->height, 850);
+    // Same centre as the launcher, so it covers it.
+    QCOMPARE(songsGeometry->x + 600, geometry->x + 845 / 2);
+    QCOMPARE(songsGeometry->y + 425, geometry->y + 314);
+
+    QVERIFY(sendCloseRequest(launcher->toUInt()));
+    QVERIFY(m_lumora.waitForFinished(60000));
+    QCOMPARE(m_lumora.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_lumora.exitCode(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestLumora)
+
+#include "tst_lumora.moc"

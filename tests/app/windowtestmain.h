@@ -1,0 +1,20 @@
+#pragma once
+
+#include "ShockwaveFlash.h"
+#include "theme.h"
+
+#include <QApplication>
+#include <QTest>
+
+// The program's own start-up before any window exists: the player's scheme, the title and
+// the theme, so the windows under test look and measure as they do in lumora.
+#define KIVORA_WINDOW_TEST_MAIN(TestClass)                                                  \
+    int main(int argc, char **argv)                                                         \
+    {                                                                                       \
+        kivora::ShockwaveFlash::registerScheme();                                           \
+        QApplication application(argc, argv);                                               \
+        QApplication::setApplicationName(QStringLiteral("Kivora"));                         \
+        kivora::Theme::apply(application, QStringLiteral("Metropolis UI Green"));           \
+        TestClass test;                                                                     \
+        return QTest::qExec(&test, argc, argv);                                             \
+    }
