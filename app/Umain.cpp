@@ -3,10 +3,20 @@
 #include "SpeedButton.h"
 #include "TGauge.h"
 #include "TImage.h"
+#include "Utushuthread.h"
+#include "contentaddress.h"
 #include "errorbox.h"
+#include "executablereplacement.h"
+#include "httpstatusprobe.h"
 #include "picturefile.h"
+#include "probeaddress.h"
 #include "programdirectory.h"
+#include "serverversion.h"
 #include "startupcleanup.h"
+#include "updatefiles.h"
+#include "urldownload.h"
+#include "urldownloadoptions.h"
+#include "versionline.h"
 #include "windowshape.h"
 
 #include "Xchangshi.h"
@@ -25,7 +35,10 @@
 #include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QMessageBox>
 #include <QShowEvent>
+
+#include <unistd.h>
 
 namespace kivora {
 
@@ -80,6 +93,20 @@ QString programFile(const char *name)
     return QString::fromStdString(programDirectory()) + QString::fromLatin1(name);
 }
 
+// The update check runs on this thread: an unreachable update server must not hold the
+// window for long.
+constexpr HttpStatusProbeOptions updateProbeLimits{std::chrono::seconds(5), std::chrono::seconds(10)};
+
+UrlDownloadOptions versionFileLimits()
+{
+    UrlDownloadOptions options;
+    options.connectTimeout = std::chrono::seconds(5);
+    options.stallTimeout = std::chrono::seconds(10);
+    return options;
+}
+
+const QString updateFailedNotice = QStringLiteral("更新失败，软件没有改变");
+
 void showCategory(QWidget *window)
 {
     window->show();
@@ -91,6 +118,7 @@ void showCategory(QWidget *window)
 
 TmainForm::TmainForm(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_updateAddress(updateAddress())
 {
     setObjectName(QStringLiteral("mainForm"));
     setWindowTitle(QStringLiteral("mainForm"));
@@ -190,7 +218,7 @@ void TmainForm::createControls()
 
 void TmainForm::FormCreate()
 {
-    removeLeftOverExecutable(programDirectory());
+    startUpCleanUp(programDirectory());
 }
 
 void TmainForm::FormShow()
@@ -234,7 +262,54 @@ void TmainForm::customEvent(QEvent *event)
 
 void TmainForm::dowm_downprogres(std::intptr_t percent)
 {
+    if (percent == tushuthread::kFailed && m_replacement && m_replacement->underWay()) {
+        failUpdate();
+        return;
+    }
     Gauge1->setProgress(static_cast<int>(std::clamp<std::intptr_t>(percent, TGauge::MinValue, TGauge::MaxValue)));
+    if (Gauge1->progress() == TGauge::MaxValue)
+        finishUpdate();
+}
+
+void TmainForm::finishUpdate()
+{
+    Gauge1->hide();
+    m_images[3]->hide();
+    Label1->hide();
+    Gauge1->setProgress(0);
+    const bool replaced = !m_replacement || !m_replacement->underWay() || m_replacement->completed();
+    if (replaced && ::access((programDirectory() + executableName).c_str(), F_OK) == 0)
+        showNotice(QStringLiteral("更新成功"));
+}
+
+void TmainForm::failUpdate()
+{
+    Gauge1->hide();
+    Label1->hide();
+    Gauge1->setProgress(0);
+    m_replacement->failed();
+    showNotice(updateFailedNotice);
+}
+
+void TmainForm::showNotice(const QString &text)
+{
+    QMessageBox notice(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok, this);
+    notice.exec();
+}
+
+bool TmainForm::CheckUrl(const std::u16string &url)
+{
+    const std::optional<long> status = httpStatus(probeAddress(url), updateProbeLimits);
+    return status == 200 || status == 302;
+}
+
+bool TmainForm::DownloadFile(const std::u16string &SourceFile, const std::u16string &DestFile)
+{
+    try {
+        return URLDownloadToFile(SourceFile, DestFile, nullptr, versionFileLimits()) == S_OK;
+    } catch (...) {
+        return false;
+    }
 }
 
 void TmainForm::hotSpotMouseMove(int number)
@@ -262,7 +337,40 @@ void TmainForm::SpeedButton5MouseLeave()
 void TmainForm::SpeedButton1Click() { close(); }
 void TmainForm::SpeedButton3Click() { showCategory(htgushiform); }
 void TmainForm::SpeedButton4Click() { showCategory(xyuwenForm); }
-void TmainForm::SpeedButton5Click() {}
+// The update check. An update goes ahead only after the user agrees, and replaces the
+// executable without ever leaving the program directory without a runnable one.
+void TmainForm::SpeedButton5Click()
+{
+    const std::string folder = programDirectory();
+    const std::string s1 = readVersionLine(folder + versionRecordName);
+    if (!CheckUrl(m_updateAddress))
+        return;
+    const std::string copy = folder + versionFileCopyName;
+    DownloadFile(m_updateAddress, QString::fromStdString(copy).toStdU16String());
+    const ServerVersion s2 = readServerVersion(copy);
+
+    if (!m_replacement)
+        m_replacement = std::make_unique<ExecutableReplacement>(folder);
+    // While a download runs, its version counts as the local one; a newer line is offered
+    // by the first check after that download has ended.
+    if (s1 == s2.line || m_replacement->underWay()) {
+        showNotice(QStringLiteral("没有要更新的版本，您可咨询作者提供您的宝贵意见"));
+        return;
+    }
+    QMessageBox question(QMessageBox::Information, QStringLiteral("系统提示"), QStringLiteral("发现有新版本，是否要进行更新?"),
+                         QMessageBox::Ok | QMessageBox::Cancel, this);
+    if (question.exec() != QMessageBox::Ok)
+        return;
+
+    Gauge1->show();
+    Label1->setText(QStringLiteral("更新中，下次进入讲使用新版本"));
+    Label1->adjustSize();
+    Label1->show();
+    showNotice(QStringLiteral("更新过程中请不要关闭软件，否则将打不开您的软件"));
+
+    const QString address = QString::fromLocal8Bit(QByteArray::fromStdString(s2.line));
+    m_replacement->start(s2, address.toStdU16String(), handle());
+}
 void TmainForm::SpeedButton6Click() { showCategory(gushiForm); }
 void TmainForm::SpeedButton7Click() { showCategory(ergerForm); }
 void TmainForm::SpeedButton8Click() { showCategory(chengyuform); }

@@ -5,6 +5,8 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
+#include <string>
 
 class QFrame;
 class QLabel;
@@ -14,6 +16,7 @@ namespace kivora {
 class SpeedButton;
 class TGauge;
 class TImage;
+class ExecutableReplacement;
 
 // Window message a fetch job posts with its percentage.
 inline constexpr unsigned wm_downprogres = 2025;
@@ -34,7 +37,15 @@ public:
 
     void FormCreate();
     void FormShow();
+    // Handles wm_downprogres: 0..100 move the gauge, 100 (the new executable is saved)
+    // finishes the update; -1 is the fetch job's failure report.
     void dowm_downprogres(std::intptr_t percent);
+
+    // The update check (the update site's click) and its two network steps.
+    bool CheckUrl(const std::u16string &url);
+    bool DownloadFile(const std::u16string &SourceFile, const std::u16string &DestFile);
+    // Lets tests point the update check at their own server.
+    void setUpdateAddressForTesting(std::u16string address) { m_updateAddress = std::move(address); }
 
     void SpeedButton1Click();
     void SpeedButton3Click();
@@ -88,11 +99,16 @@ protected:
 private:
     void createControls();
     void loadUpdatePicture();
+    void showNotice(const QString &text);
+    void finishUpdate();
+    void failUpdate();
 
     std::array<TImage *, 15> m_images{};
     std::array<SpeedButton *, 15> m_hotSpots{};
     WindowHandle m_handle = 0;
     bool m_placed = false;
+    std::u16string m_updateAddress;
+    std::unique_ptr<ExecutableReplacement> m_replacement;
 };
 
 extern TmainForm *mainForm;

@@ -1,0 +1,115 @@
+#include "httpstatusprobe.h"
+
+#include "urlencoding.h"
+
+#include <curl/curl.h>
+
+#include <cstdlib>
+#include <mutex>
+#include <string>
+
+namespace kivora {
+
+namespace {
+
+bool curlReady()
+{
+    static std::once_flag once;
+    static bool ready = false;
+    std::call_once(once, [] { ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
+    return ready;
+}
+
+struct Probe
+{
+    CURL *curl = nullptr;
+    std::optional<long> status;
+};
+
+// Runs inside curl_easy_perform for every header line, the empty line ending each head
+// included. Stops the transfer at the end of the first final head, before any body.
+std::size_t onHeader(char *data, std::size_t size, std::size_t count, void *context)
+{
+    auto *probe = static_cast<Probe *>(context);
+    const std::size_t length = size * count;
+    const std::string_view line(data, length);
+    if (line != "\r\n" && line != "\n")
+        return length;
+    long code = 0;
+    curl_easy_getinfo(probe->curl, CURLINFO_RESPONSE_CODE, &code);
+    if (code >= 100 && code < 200)
+        return length; // an interim head: the real one follows
+    probe->status = code;
+    return 0;
+}
+
+// The environment's exceptions, with the loopback addresses added.
+std::string noProxyList()
+{
+    std::string list = "127.0.0.1,localhost,::1";
+    for (const char *name : {"no_proxy", "NO_PROXY"}) {
+        if (const char *value = std::getenv(name); value && *value) {
+            list += ',';
+            list += value;
+            break;
+        }
+    }
+    return list;
+}
+
+struct EasyHandle
+{
+    CURL *handle = curl_easy_init();
+    curl_slist *headers = nullptr;
+    EasyHandle() = default;
+    EasyHandle(const EasyHandle &) = delete;
+    EasyHandle &operator=(const EasyHandle &) = delete;
+    ~EasyHandle()
+    {
+        if (handle)
+            curl_easy_cleanup(handle);
+        curl_slist_free_all(headers);
+    }
+};
+
+} // namespace
+
+std::optional<long> httpStatus(std::u16string_view url, const HttpStatusProbeOptions &options)
+{
+    const std::optional<std::string> address = wireAddress(url);
+    if (!address || !curlReady())
+        return std::nullopt;
+    EasyHandle easy;
+    CURL *curl = easy.handle;
+    if (!curl)
+        return std::nullopt;
+    for (const char *header : {"Cache-Control: no-cache", "Pragma: no-cache"}) {
+        curl_slist *grown = curl_slist_append(easy.headers, header);
+        if (!grown)
+            return std::nullopt;
+        easy.headers = grown;
+    }
+    const std::string noProxy = noProxyList();
+    Probe probe;
+    probe.curl = curl;
+
+    curl_easy_setopt(curl, CURLOPT_URL, address->c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "InetURL:/1.0");
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, easy.headers);
+    curl_easy_setopt(curl, CURLOPT_NOPROXY, noProxy.c_str());
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &probe);
+    // A response without a body ends normally; one with a body is stopped at its head.
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char *, std::size_t, std::size_t, void *) -> std::size_t { return 0; });
+
+    curl_easy_perform(curl);
+    return probe.status;
+}
+
+} // namespace kivora

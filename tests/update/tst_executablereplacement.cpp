@@ -1,0 +1,273 @@
+#include "executablereplacement.h"
+#include "pendingupdate.h"
+#include "serverversion.h"
+#include "sha256.h"
+#include "startupcleanup.h"
+#include "updatefixture.h"
+#include "versionline.h"
+#include "windowmessages.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <vector>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <utime.h>
+
+namespace kivora {
+namespace {
+
+constexpr char oldLine[] = "http://127.0.0.1/erge/lumora-1";
+
+// The messages a fetch job posts to a window of this test.
+class MessageLog
+{
+public:
+    MessageLog()
+    {
+        m_handle = WindowMessages::attach([this](unsigned message, std::uintptr_t, std::intptr_t lParam) {
+            std::lock_guard lock(m_mutex);
+            if (message == 2025)
+                m_values.push_back(lParam);
+            m_changed.notify_all();
+        });
+    }
+    ~MessageLog() { WindowMessages::detach(m_handle); }
+    WindowHandle handle() const { return m_handle; }
+
+    // The final report (100 or -1), or 0 when none came within a generous limit.
+    std::intptr_t waitForReport()
+    {
+        std::unique_lock lock(m_mutex);
+        const bool reported = m_changed.wait_for(lock, std::chrono::seconds(60), [this] {
+            return !m_values.empty() && (m_values.back() == 100 || m_values.back() == -1);
+        });
+        return reported ? m_values.back() : 0;
+    }
+    std::vector<std::intptr_t> values()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_values;
+    }
+
+private:
+    WindowHandle m_handle = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<std::intptr_t> m_values;
+};
+
+// A program directory with an old `lumora` that prints "old" and a matching record.
+class ProgramFolder
+{
+public:
+    ProgramFolder()
+    {
+        test::writeFile(path("lumora"), test::scriptPrinting("old"), 0755);
+        test::writeFile(path("update/Nupdate.txt"), std::string(oldLine) + "\r\n");
+    }
+    std::string directory() const { return m_folder.path().string() + "/"; }
+    std::filesystem::path path(const std::string &name) const { return m_folder.path() / name; }
+    std::string record() const { return test::fileBytes(path("update/Nupdate.txt")); }
+    bool exists(const std::string &name) const { return std::filesystem::exists(path(name)); }
+    std::set<std::string> entries() const { return m_folder.entries(); }
+
+private:
+    test::ScratchFolder m_folder;
+};
+
+std::string hexDigest(const std::string &bytes)
+{
+    Sha256 digest;
+    digest.update(bytes);
+    return Sha256::toHex(digest.finish());
+}
+
+struct FetchCase
+{
+    const char *name;
+    const char *path;          // on the update server; nullptr: a closed port
+    int digest;                // 0 none, 1 the right one, 2 a wrong one, 3 a malformed one
+    bool replaced;
+};
+
+class Replacement : public ::testing::TestWithParam<FetchCase>
+{
+};
+
+TEST_P(Replacement, LeavesARunnableProgramAndAMatchingRecord)
+{
+    const FetchCase &c = GetParam();
+    test::UpdateServer server(test::scriptPrinting("new", 200 * 1024));
+    ASSERT_TRUE(server.started());
+    ProgramFolder folder;
+    const std::string address = c.path ? server.url(c.path) : "http://127.0.0.1:" + std::to_string(test::closedPort()) + "/new";
+    ServerVersion version{address, std::nullopt};
+    if (c.digest == 1)
+        version.sha256 = hexDigest(server.newExecutable());
+    else if (c.digest == 2)
+        version.sha256 = hexDigest("something else");
+    else if (c.digest == 3)
+        version.sha256 = "";
+
+    MessageLog log;
+    ExecutableReplacement replacement(folder.directory());
+    replacement.start(version, std::u16string(address.begin(), address.end()), log.handle());
+    EXPECT_TRUE(replacement.underWay());
+    const std::intptr_t report = log.waitForReport();
+
+    if (c.replaced) {
+        ASSERT_EQ(report, 100);
+        EXPECT_TRUE(replacement.completed());
+        EXPECT_EQ(folder.record(), address + "\r\n");
+        EXPECT_EQ(test::runProgram(folder.path("lumora")), "new\n");
+        EXPECT_EQ(test::runProgram(folder.path("lumora0")), "old\n");
+        EXPECT_EQ(std::filesystem::status(folder.path("lumora")).permissions() & std::filesystem::perms::owner_exec,
+                  std::filesystem::perms::owner_exec);
+    } else {
+        ASSERT_EQ(report, -1);
+        replacement.failed();
+        EXPECT_EQ(folder.record(), std::string(oldLine) + "\r\n");
+        EXPECT_EQ(test::runProgram(folder.path("lumora")), "old\n");
+        EXPECT_FALSE(folder.exists("lumora0"));
+    }
+    EXPECT_FALSE(replacement.underWay());
+    EXPECT_FALSE(folder.exists("update/Nupdate.pending"));
+    for (const std::intptr_t value : log.values())
+        EXPECT_TRUE(value == report || (value >= 0 && value <= 99)) << value;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fetches, Replacement,
+                         ::testing::Values(FetchCase{"complete", "/new", 0, true},
+                                           FetchCase{"matching_digest", "/new", 1, true},
+                                           FetchCase{"digest_mismatch", "/new", 2, false},
+                                           FetchCase{"empty_digest_line", "/new", 3, false},
+                                           FetchCase{"not_found", "/status/404", 0, false},
+                                           FetchCase{"cut_short", "/short", 0, false},
+                                           FetchCase{"unreachable", nullptr, 0, false}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(PreviousExecutable, IsALinkOrACopyAndReplacesAStaleOne)
+{
+    ProgramFolder folder;
+    test::writeFile(folder.path("lumora0"), "stale");
+    EXPECT_TRUE(keepPreviousExecutable(folder.path("lumora").string(), folder.path("lumora0").string()));
+    EXPECT_EQ(test::runProgram(folder.path("lumora0")), "old\n");
+    EXPECT_FALSE(keepPreviousExecutable(folder.path("missing").string(), folder.path("kept").string()));
+    EXPECT_FALSE(folder.exists("kept"));
+}
+
+struct SettleCase
+{
+    const char *name;
+    bool swapped;            // a new lumora was renamed into place after the pending file
+    const char *pending;     // nullptr: none written by the test
+    bool recordChanges;
+};
+
+class Settle : public ::testing::TestWithParam<SettleCase>
+{
+};
+
+// What the next start finds after the process was ended at any step of an update.
+TEST_P(Settle, RecordFollowsTheExecutableInPlace)
+{
+    const SettleCase &c = GetParam();
+    ProgramFolder folder;
+    const std::string line = "http://127.0.0.1/erge/lumora-2";
+    if (c.pending && std::string(c.pending) == "real")
+        writePendingUpdate(folder.directory(), PendingUpdate{line, identityOf(folder.path("lumora").string())});
+    else if (c.pending)
+        test::writeFile(folder.path("update/Nupdate.pending"), c.pending);
+    keepPreviousExecutable(folder.path("lumora").string(), folder.path("lumora0").string());
+    if (c.swapped) {
+        test::writeFile(folder.path(".lumora.staged"), test::scriptPrinting("new"), 0755);
+        std::filesystem::rename(folder.path(".lumora.staged"), folder.path("lumora"));
+    }
+
+    startUpCleanUp(folder.directory());
+
+    EXPECT_EQ(folder.record(), (c.recordChanges ? line : std::string(oldLine)) + "\r\n");
+    EXPECT_EQ(test::runProgram(folder.path("lumora")), c.swapped ? "new\n" : "old\n");
+    EXPECT_EQ(folder.entries(), (std::set<std::string>{"lumora", "update"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Interrupted, Settle,
+                         ::testing::Values(SettleCase{"no_update", false, nullptr, false},
+                                           SettleCase{"during_download", false, "real", false},
+                                           SettleCase{"after_swap_before_record", true, "real", true},
+                                           SettleCase{"swap_without_pending", true, nullptr, false},
+                                           SettleCase{"damaged_pending", true, "http://x\r\n", false},
+                                           SettleCase{"garbage_identity", true, "http://x\r\n12:ab\r\n", false}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(StartUpCleanUp, RemovesOnlyAbandonedPartialDownloads)
+{
+    ProgramFolder folder;
+    const std::string hex(32, 'e');
+    const std::string old = ".lumora." + hex + ".part";
+    const std::string fresh = ".lumora." + std::string(32, '1') + ".part";
+    const std::string foreign = ".other." + hex + ".part";
+    for (const std::string &name : {old, fresh, foreign})
+        test::writeFile(folder.path(name), "partial");
+    const auto twoHoursAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(2);
+    std::filesystem::last_write_time(folder.path(old), twoHoursAgo);
+    std::filesystem::last_write_time(folder.path(foreign), twoHoursAgo);
+
+    startUpCleanUp(folder.directory());
+    EXPECT_EQ(folder.entries(), (std::set<std::string>{fresh, foreign, "lumora", "update"}));
+}
+
+TEST(StartUpCleanUp, LeavesAFolderNamedLikeThePreviousExecutable)
+{
+    ProgramFolder folder;
+    std::filesystem::create_directory(folder.path("lumora0"));
+    startUpCleanUp(folder.directory());
+    EXPECT_TRUE(std::filesystem::is_directory(folder.path("lumora0")));
+}
+
+// A process killed while the new executable arrives leaves the old one runnable, and the
+// next start finds a record that matches it.
+TEST(KilledUpdate, LeavesTheOldProgramAndRecord)
+{
+    test::UpdateServer server(test::scriptPrinting("new", 4 * 1024 * 1024));
+    ASSERT_TRUE(server.started());
+    ProgramFolder folder;
+    const std::string address = server.url("/stall");
+
+    int output[2];
+    ASSERT_EQ(::pipe(output), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::dup2(output[1], STDOUT_FILENO);
+        ::execl(KIVORA_FETCH_CHILD, KIVORA_FETCH_CHILD, folder.directory().c_str(), address.c_str(), nullptr);
+        ::_exit(127);
+    }
+    ::close(output[1]);
+    char started[8] = {};
+    EXPECT_EQ(::read(output[0], started, 7), 7);
+    ::close(output[0]);
+    EXPECT_TRUE(test::waitUntil([&server] { return server.halfSent(); }));
+    EXPECT_TRUE(folder.exists("update/Nupdate.pending"));
+    EXPECT_TRUE(folder.exists("lumora0"));
+
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status));
+
+    EXPECT_EQ(test::runProgram(folder.path("lumora")), "old\n");
+    EXPECT_EQ(folder.record(), std::string(oldLine) + "\r\n");
+    startUpCleanUp(folder.directory());
+    EXPECT_EQ(test::runProgram(folder.path("lumora")), "old\n");
+    EXPECT_EQ(folder.record(), std::string(oldLine) + "\r\n");
+    EXPECT_FALSE(folder.exists("lumora0"));
+    EXPECT_FALSE(folder.exists("update/Nupdate.pending"));
+}
+
+} // namespace
+} // namespace kivora

@@ -1,0 +1,278 @@
+#include "TGauge.h"
+#include "TImage.h"
+#include "Umain.h"
+#include "errorbox.h"
+#include "modalanswerer.h"
+#include "programdirectory.h"
+#include "sha256.h"
+#include "updatefixture.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+namespace kivora {
+
+using test::ModalAnswerer;
+
+namespace {
+
+const QString noUpdate = QStringLiteral("没有要更新的版本，您可咨询作者提供您的宝贵意见");
+const QString question = QStringLiteral("发现有新版本，是否要进行更新?");
+const QString warning = QStringLiteral("更新过程中请不要关闭软件，否则将打不开您的软件");
+const QString succeeded = QStringLiteral("更新成功");
+const QString failed = QStringLiteral("更新失败，软件没有改变");
+const std::string oldLine = "http://127.0.0.1/erge/lumora-1";
+
+} // namespace
+
+class TestUpdateSite : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void noUpdateOrQuestion_data();
+    void noUpdateOrQuestion();
+    void unreachableUpdateServerEndsSilently();
+    void missingRecordReachesTheErrorBox();
+    void completeUpdate();
+    void failingUpdate_data();
+    void failingUpdate();
+    void gaugeValues_data();
+    void gaugeValues();
+    void leftOverPreviousExecutableRemovedAtCreation();
+
+private:
+    std::filesystem::path path(const std::string &name) const { return m_folder->path() / name; }
+    std::string record() const { return test::fileBytes(path("update/Nupdate.txt")); }
+    void click() { guarded([this] { m_form->SpeedButton5Click(); }); }
+    void expectUntouched()
+    {
+        QCOMPARE(record(), oldLine + "\r\n");
+        QCOMPARE(test::runProgram(path("lumora")), std::string("old\n"));
+        QVERIFY(!std::filesystem::exists(path("lumora0")));
+        QVERIFY(!std::filesystem::exists(path("update/Nupdate.pending")));
+    }
+
+    std::unique_ptr<test::ScratchFolder> m_folder;
+    std::unique_ptr<test::UpdateServer> m_server;
+    std::unique_ptr<TmainForm> m_form;
+    std::unique_ptr<ModalAnswerer> m_answerer;
+};
+
+void TestUpdateSite::init()
+{
+    m_folder = std::make_unique<test::ScratchFolder>();
+    test::writeFile(path("lumora"), test::scriptPrinting("old"), 0755);
+    test::writeFile(path("update/Nupdate.txt"), oldLine + "\r\n");
+    setProgramDirectoryForTesting(m_folder->path().string() + "/");
+    m_server = std::make_unique<test::UpdateServer>(test::scriptPrinting("new", 300 * 1024));
+    QVERIFY(m_server->started());
+    m_form = std::make_unique<TmainForm>();
+    m_form->setUpdateAddressForTesting(m_server->url16("/erge/update.txt"));
+    m_answerer = std::make_unique<ModalAnswerer>();
+}
+
+void TestUpdateSite::cleanup()
+{
+    m_answerer.reset();
+    m_form.reset();
+    m_server.reset();
+    setProgramDirectoryForTesting({});
+    m_folder.reset();
+}
+
+void TestUpdateSite::noUpdateOrQuestion_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QByteArray>("versionFile");
+    QTest::addColumn<bool>("asked");
+    const QByteArray line = QByteArray::fromStdString(oldLine);
+    QTest::newRow("equal") << line + "\r\n" << line + "\r\n" << false;
+    QTest::newRow("record without a break") << line << line + "\r\n" << false;
+    QTest::newRow("only the first line counts") << line + "\r\n" << line + "\r\nhttp://other\r\nsha256=00\r\n" << false;
+    QTest::newRow("letter case") << line + "\r\n" << line.toUpper() + "\r\n" << true;
+    QTest::newRow("trailing space") << line + "\r\n" << line + " \r\n" << true;
+    QTest::newRow("record with a byte-order mark") << "\xEF\xBB\xBF" + line + "\r\n" << line + "\r\n" << true;
+    QTest::newRow("empty version file") << line + "\r\n" << QByteArray() << true;
+    QTest::newRow("both empty") << QByteArray() << QByteArray() << false;
+}
+
+// Equal lines give the no-update notice; different ones the question, and Cancel
+// touches nothing.
+void TestUpdateSite::noUpdateOrQuestion()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(QByteArray, versionFile);
+    QFETCH(bool, asked);
+    test::writeFile(path("update/Nupdate.txt"), record.toStdString());
+    m_server->setVersionFile(versionFile.toStdString());
+    m_answerer->setAnswers({QMessageBox::Cancel});
+
+    click();
+
+    QCOMPARE(m_answerer->texts(), QStringList{asked ? question : noUpdate});
+    const ModalAnswerer::Seen &box = m_answerer->seen().front();
+    QCOMPARE(box.owner, m_form.get());
+    if (asked) {
+        QCOMPARE(box.caption, QStringLiteral("系统提示"));
+        QCOMPARE(box.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.icon, QMessageBox::Information);
+    } else {
+        QCOMPARE(box.caption, QStringLiteral("Kivora"));
+        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+    QCOMPARE(record, QByteArray::fromStdString(this->record()));
+    QCOMPARE(test::fileBytes(path("update/update.txt")), versionFile.toStdString());
+    QCOMPARE(test::runProgram(path("lumora")), std::string("old\n"));
+    QVERIFY(!std::filesystem::exists(path("lumora0")));
+    QVERIFY(!m_form->Label1->isVisible());
+    QCOMPARE(m_form->Gauge1->progress(), 1);
+}
+
+void TestUpdateSite::unreachableUpdateServerEndsSilently()
+{
+    for (const std::string &address : {"http://127.0.0.1:" + std::to_string(test::closedPort()) + "/erge/update.txt",
+                                       m_server->url("/status/404")}) {
+        m_form->setUpdateAddressForTesting(std::u16string(address.begin(), address.end()));
+        click();
+        QVERIFY(m_answerer->seen().empty());
+        QVERIFY(!std::filesystem::exists(path("update/update.txt")));
+        expectUntouched();
+    }
+}
+
+void TestUpdateSite::missingRecordReachesTheErrorBox()
+{
+    std::filesystem::remove(path("update/Nupdate.txt"));
+    m_server->setVersionFile("http://new\r\n");
+    click();
+    QCOMPARE(m_answerer->seen().size(), std::size_t(1));
+    QCOMPARE(m_answerer->seen().front().icon, QMessageBox::Critical);
+    QVERIFY(m_answerer->seen().front().text.contains(QStringLiteral("No such file or directory")));
+    QVERIFY(!std::filesystem::exists(path("update/update.txt")));
+
+    std::filesystem::remove_all(path("update"));
+    click();
+    QCOMPARE(m_answerer->seen().size(), std::size_t(2));
+    QCOMPARE(m_answerer->seen().back().icon, QMessageBox::Critical);
+}
+
+void TestUpdateSite::completeUpdate()
+{
+    const std::string newLine = m_server->url("/new");
+    m_server->setVersionFile(newLine + "\r\nsha256=" + [this] {
+        Sha256 digest;
+        digest.update(m_server->newExecutable());
+        return Sha256::toHex(digest.finish());
+    }() + "\r\n");
+    m_answerer->setAnswers({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
+    m_form->image(3)->show();
+
+    click();
+    QCOMPARE(m_answerer->texts().mid(0, 2), (QStringList{question, warning}));
+    QCOMPARE(m_form->Label1->text(), QStringLiteral("更新中，下次进入讲使用新版本"));
+
+    QTRY_COMPARE_WITH_TIMEOUT(m_answerer->texts().size(), 3, 60000);
+    QCOMPARE(m_answerer->texts().back(), succeeded);
+    QCOMPARE(record(), newLine + "\r\n");
+    QCOMPARE(test::runProgram(path("lumora")), std::string("new\n"));
+    QCOMPARE(test::runProgram(path("lumora0")), std::string("old\n"));
+    QVERIFY((std::filesystem::status(path("lumora")).permissions() & std::filesystem::perms::others_exec)
+            != std::filesystem::perms::none);
+    QVERIFY(m_form->Gauge1->isHidden());
+    QVERIFY(m_form->Label1->isHidden());
+    QVERIFY(m_form->image(3)->isHidden());
+    QCOMPARE(m_form->Gauge1->progress(), 1);
+
+    // The next check finds nothing new.
+    click();
+    QCOMPARE(m_answerer->texts().back(), noUpdate);
+}
+
+void TestUpdateSite::failingUpdate_data()
+{
+    QTest::addColumn<QString>("executable");
+    QTest::addColumn<bool>("wrongDigest");
+    QTest::newRow("not found") << "/status/404" << false;
+    QTest::newRow("cut short") << "/short" << false;
+    QTest::newRow("unreachable host") << "" << false;
+    QTest::newRow("digest mismatch") << "/new" << true;
+}
+
+void TestUpdateSite::failingUpdate()
+{
+    QFETCH(QString, executable);
+    QFETCH(bool, wrongDigest);
+    const std::string newLine = executable.isEmpty()
+        ? "http://127.0.0.1:" + std::to_string(test::closedPort()) + "/new"
+        : m_server->url(executable.toStdString());
+    m_server->setVersionFile(newLine + (wrongDigest ? "\r\nsha256=" + std::string(64, '0') : std::string()) + "\r\n");
+    m_answerer->setAnswers({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
+
+    click();
+    QTRY_COMPARE_WITH_TIMEOUT(m_answerer->texts().size(), 3, 60000);
+    QCOMPARE(m_answerer->texts(), (QStringList{question, warning, failed}));
+    expectUntouched();
+    QVERIFY(m_form->Gauge1->isHidden());
+    QVERIFY(m_form->Label1->isHidden());
+    QCOMPARE(m_form->Gauge1->progress(), 1);
+
+    // Nothing was recorded, so the next check offers the update again.
+    m_answerer->setAnswers({QMessageBox::Cancel});
+    click();
+    QCOMPARE(m_answerer->texts().back(), question);
+}
+
+void TestUpdateSite::gaugeValues_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("progress");
+    QTest::addColumn<bool>("finished");
+    QTest::newRow("0") << 0 << 1 << false;
+    QTest::newRow("-5") << -5 << 1 << false;
+    QTest::newRow("-1 with no update under way") << -1 << 1 << false;
+    QTest::newRow("99") << 99 << 99 << false;
+    QTest::newRow("100") << 100 << 1 << true;
+    QTest::newRow("150") << 150 << 1 << true;
+}
+
+void TestUpdateSite::gaugeValues()
+{
+    QFETCH(int, value);
+    QFETCH(int, progress);
+    QFETCH(bool, finished);
+    m_form->Label1->show();
+    m_form->image(3)->show();
+    guarded([this, value] { m_form->dowm_downprogres(value); });
+    QCOMPARE(m_form->Gauge1->progress(), progress);
+    QCOMPARE(m_form->Gauge1->isHidden(), finished);
+    QCOMPARE(m_form->Label1->isHidden(), finished);
+    QCOMPARE(m_form->image(3)->isHidden(), finished);
+    QCOMPARE(m_answerer->texts(), finished ? QStringList{succeeded} : QStringList{});
+    expectUntouched();
+}
+
+void TestUpdateSite::leftOverPreviousExecutableRemovedAtCreation()
+{
+    m_form.reset();
+    test::writeFile(path("lumora0"), test::scriptPrinting("older"), 0755);
+    m_form = std::make_unique<TmainForm>();
+    QVERIFY(!std::filesystem::exists(path("lumora0")));
+    QCOMPARE(test::runProgram(path("lumora")), std::string("old\n"));
+}
+
+} // namespace kivora
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kivora"));
+    kivora::TestUpdateSite test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_updatesite.moc"

@@ -1,0 +1,139 @@
+#include "probeaddress.h"
+#include "scratchfolder.h"
+#include "serverversion.h"
+#include "updatefixture.h"
+#include "versionline.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace kivora {
+namespace {
+
+struct LineCase
+{
+    const char *name;
+    std::string text;
+    std::string line;
+};
+
+class FirstLine : public ::testing::TestWithParam<LineCase>
+{
+};
+
+TEST_P(FirstLine, IsTheBytesBeforeTheFirstBreak)
+{
+    EXPECT_EQ(firstLine(GetParam().text), GetParam().line);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    VersionFiles, FirstLine,
+    ::testing::Values(LineCase{"crlf", "http://h/a\r\nsecond\r\n", "http://h/a"},
+                      LineCase{"lf", "http://h/a\nsecond", "http://h/a"},
+                      LineCase{"cr", "http://h/a\rsecond", "http://h/a"},
+                      LineCase{"no_break", "http://h/a", "http://h/a"},
+                      LineCase{"empty", "", ""},
+                      LineCase{"empty_first_line", "\r\nhttp://h/a", ""},
+                      LineCase{"trailing_space_kept", "http://h/a \r\n", "http://h/a "},
+                      LineCase{"leading_space_kept", " http://h/a", " http://h/a"},
+                      LineCase{"bom_is_part_of_the_line", "\xEF\xBB\xBFhttp://h/a\r\n", "\xEF\xBB\xBFhttp://h/a"},
+                      LineCase{"eight_bit_text", "http://h/\xE6\x96\xB0\r\n", "http://h/\xE6\x96\xB0"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct DigestCase
+{
+    const char *name;
+    std::string text;
+    std::optional<std::string> sha256;
+};
+
+class DigestLine : public ::testing::TestWithParam<DigestCase>
+{
+};
+
+const std::string digest(64, 'a');
+
+TEST_P(DigestLine, IsFoundOnlyAfterTheFirstLine)
+{
+    const ServerVersion version = parseServerVersion(GetParam().text);
+    EXPECT_EQ(version.line, "http://h/new");
+    EXPECT_EQ(version.sha256, GetParam().sha256);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    VersionFiles, DigestLine,
+    ::testing::Values(DigestCase{"none", "http://h/new\r\n", std::nullopt},
+                      DigestCase{"second_line", "http://h/new\r\nsha256=" + digest + "\r\n", digest},
+                      DigestCase{"lf_breaks", "http://h/new\nnotes\nsha256=" + digest, digest},
+                      DigestCase{"first_of_two", "http://h/new\r\nsha256=" + digest + "\r\nsha256=bb\r\n", digest},
+                      DigestCase{"malformed_kept_for_the_fetch_to_refuse", "http://h/new\r\nsha256=12\r\n", "12"},
+                      DigestCase{"empty_value", "http://h/new\r\nsha256=\r\n", ""},
+                      DigestCase{"other_case_is_not_a_digest_line", "http://h/new\r\nSHA256=" + digest, std::nullopt},
+                      DigestCase{"indented_is_not_a_digest_line", "http://h/new\r\n sha256=" + digest, std::nullopt}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(VersionFiles, DigestTextMustBe64HexDigits)
+{
+    EXPECT_TRUE(isSha256Digest(std::string(64, 'F')));
+    EXPECT_TRUE(isSha256Digest(std::string(32, '0') + std::string(32, 'c')));
+    EXPECT_FALSE(isSha256Digest(std::string(63, 'a')));
+    EXPECT_FALSE(isSha256Digest(std::string(65, 'a')));
+    EXPECT_FALSE(isSha256Digest(std::string(63, 'a') + "g"));
+    EXPECT_FALSE(isSha256Digest(""));
+}
+
+TEST(VersionFiles, RecordIsTheLineAndCrLfOnly)
+{
+    test::ScratchFolder folder;
+    const std::string path = (folder.path() / "Nupdate.txt").string();
+    test::writeFile(path, "an older and much longer line\r\nsecond line\r\n");
+    writeVersionRecord(path, "http://h/\xE6\x96\xB0 ");
+    EXPECT_EQ(test::fileBytes(path), "http://h/\xE6\x96\xB0 \r\n");
+    EXPECT_EQ(readVersionLine(path), "http://h/\xE6\x96\xB0 ");
+    EXPECT_EQ(folder.entries(), std::set<std::string>{"Nupdate.txt"});
+}
+
+TEST(VersionFiles, MissingRecordOrFolderFailsWithTheReason)
+{
+    test::ScratchFolder folder;
+    for (const std::string &path : {(folder.path() / "Nupdate.txt").string(), (folder.path() / "update/Nupdate.txt").string()}) {
+        try {
+            readVersionLine(path);
+            ADD_FAILURE() << path;
+        } catch (const std::runtime_error &failure) {
+            EXPECT_EQ(std::string(failure.what()), "Cannot open file \"" + path + "\". No such file or directory");
+        }
+    }
+    EXPECT_THROW(writeVersionRecord((folder.path() / "update/Nupdate.txt").string(), "x"), std::runtime_error);
+}
+
+struct PrefixCase
+{
+    const char *name;
+    std::u16string url;
+    std::u16string probed;
+};
+
+class ProbeAddress : public ::testing::TestWithParam<PrefixCase>
+{
+};
+
+TEST_P(ProbeAddress, GetsHttpInFrontUnlessItOccursAnywhere)
+{
+    EXPECT_EQ(probeAddress(GetParam().url), GetParam().probed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    VersionFiles, ProbeAddress,
+    ::testing::Values(PrefixCase{"plain", u"http://h/erge/update.txt", u"http://h/erge/update.txt"},
+                      PrefixCase{"no_scheme", u"h/erge/update.txt", u"http://h/erge/update.txt"},
+                      PrefixCase{"capital_scheme_unchanged", u"HTTP://h/erge/update.txt", u"HTTP://h/erge/update.txt"},
+                      PrefixCase{"mixed_case_unchanged", u"hTtP://h/x", u"hTtP://h/x"},
+                      PrefixCase{"https_gets_prefix", u"https://h/x", u"http://https://h/x"},
+                      PrefixCase{"anywhere_counts", u"h/x?next=http://y", u"h/x?next=http://y"},
+                      PrefixCase{"empty", u"", u"http://"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace kivora

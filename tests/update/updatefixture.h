@@ -1,0 +1,159 @@
+#pragma once
+
+#include "loopbackserver.h"
+#include "scratchfolder.h"
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+
+#include <cstdio>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kivora::test {
+
+// A tiny shell program that prints `word`, padded with comment lines to `size` bytes so
+// that its download takes several blocks.
+inline std::string scriptPrinting(const std::string &word, std::size_t size = 0)
+{
+    std::string text = "#!/bin/sh\necho " + word + "\nexit 0\n";
+    while (text.size() < size)
+        text += "# " + std::string(std::min<std::size_t>(78, size - text.size()), 'x') + "\n";
+    return text;
+}
+
+inline void writeFile(const std::filesystem::path &path, const std::string &bytes, mode_t mode = 0644)
+{
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    std::filesystem::permissions(path, static_cast<std::filesystem::perms>(mode));
+}
+
+inline std::string fileBytes(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs the program and answers what it printed, or "(failed)".
+inline std::string runProgram(const std::filesystem::path &path)
+{
+    FILE *pipe = ::popen(("'" + path.string() + "' 2>/dev/null").c_str(), "r");
+    if (!pipe)
+        return "(failed)";
+    std::string output;
+    char buffer[256];
+    while (const std::size_t count = std::fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, count);
+    return ::pclose(pipe) == 0 ? output : "(failed)";
+}
+
+// The update server of the tests:
+//   /erge/update.txt  the version file set with setVersionFile (404 until then)
+//   /new              the new executable, with Content-Length
+//   /status/NNN       status NNN with a small body
+//   /short            the new executable's Content-Length, half of it, then the close
+//   /stall            the new executable's Content-Length, half of it, then silence
+//                     until the stall gate opens
+class UpdateServer
+{
+public:
+    explicit UpdateServer(std::string newExecutable)
+        : m_newExecutable(std::move(newExecutable))
+    {
+        httplib::Server &server = m_loopback.server();
+        server.Get("/erge/update.txt", [this](const httplib::Request &, httplib::Response &res) {
+            std::lock_guard lock(m_mutex);
+            if (m_versionFile.empty() && !m_versionFileSet) {
+                res.status = 404;
+                return;
+            }
+            res.set_content(m_versionFile, "text/plain");
+        });
+        server.Get("/new", [this](const httplib::Request &, httplib::Response &res) {
+            res.set_content(m_newExecutable, "application/octet-stream");
+        });
+        server.Get(R"(/status/(\d+))", [](const httplib::Request &req, httplib::Response &res) {
+            res.status = std::stoi(req.matches[1]);
+            if (res.status == 301 || res.status == 302)
+                res.set_header("Location", "/new");
+            res.set_content("a body the probe never reads", "text/plain");
+        });
+        const std::string *body = &m_newExecutable;
+        Gate *stall = &m_loopback.stallGate();
+        std::atomic<bool> *halfSent = &m_halfSent;
+        server.Get("/short", [body](const httplib::Request &, httplib::Response &res) {
+            res.set_content_provider(body->size(), "application/octet-stream",
+                                     [body](std::size_t offset, std::size_t, httplib::DataSink &sink) {
+                                         const std::size_t half = body->size() / 2;
+                                         return offset < half && sink.write(body->data() + offset, half - offset);
+                                     });
+        });
+        server.Get("/stall", [body, stall, halfSent](const httplib::Request &, httplib::Response &res) {
+            res.set_content_provider(body->size(), "application/octet-stream",
+                                     [body, stall, halfSent](std::size_t offset, std::size_t, httplib::DataSink &sink) {
+                                         const std::size_t half = body->size() / 2;
+                                         if (offset < half)
+                                             return sink.write(body->data() + offset, half - offset);
+                                         *halfSent = true;
+                                         stall->wait();
+                                         return false;
+                                     });
+        });
+        m_started = m_loopback.start();
+    }
+
+    bool started() const { return m_started; }
+    bool halfSent() const { return m_halfSent; }
+    void setVersionFile(std::string text)
+    {
+        std::lock_guard lock(m_mutex);
+        m_versionFile = std::move(text);
+        m_versionFileSet = true;
+    }
+    // "http://127.0.0.1:port" + path, as bytes.
+    std::string url(const std::string &path) const
+    {
+        return "http://127.0.0.1:" + std::to_string(m_loopback.port()) + path;
+    }
+    std::u16string url16(const std::string &path) const
+    {
+        const std::string text = url(path);
+        return std::u16string(text.begin(), text.end());
+    }
+    const std::string &newExecutable() const { return m_newExecutable; }
+
+private:
+    std::string m_newExecutable;
+    std::mutex m_mutex;
+    std::string m_versionFile;
+    bool m_versionFileSet = false;
+    std::atomic<bool> m_halfSent{false};
+    LoopbackServer m_loopback;
+    bool m_started = false;
+};
+
+// A port on the loopback address where nothing listens: bound, read, then released.
+inline int closedPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
+        && ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
+}
+
+} // namespace kivora::test

@@ -1,0 +1,58 @@
+#include "serverversion.h"
+
+#include "versionline.h"
+
+namespace kivora {
+
+namespace {
+
+constexpr std::string_view digestPrefix = "sha256=";
+
+// The rest of `text` after the line break that ends its first line ("\r\n" counts once).
+std::string_view afterFirstLine(std::string_view text)
+{
+    const std::size_t end = text.find_first_of("\r\n");
+    if (end == std::string_view::npos)
+        return {};
+    const std::size_t next = text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
+    return text.substr(next);
+}
+
+} // namespace
+
+ServerVersion parseServerVersion(std::string_view text)
+{
+    ServerVersion version;
+    version.line = std::string(firstLine(text));
+    for (std::string_view rest = afterFirstLine(text); !rest.empty(); rest = afterFirstLine(rest)) {
+        const std::string_view line = firstLine(rest);
+        if (line.substr(0, digestPrefix.size()) == digestPrefix) {
+            version.sha256 = std::string(line.substr(digestPrefix.size()));
+            break;
+        }
+    }
+    return version;
+}
+
+ServerVersion readServerVersion(const std::string &path)
+{
+    return parseServerVersion(readTextFile(path));
+}
+
+} // namespace kivora
+
+namespace kivora {
+
+bool isSha256Digest(std::string_view text)
+{
+    if (text.size() != 64)
+        return false;
+    for (const char c : text) {
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        if (!hex)
+            return false;
+    }
+    return true;
+}
+
+} // namespace kivora
