@@ -16,12 +16,12 @@
 #include "theme.h"
 #include "windowshape.h"
 
+#include <QFileInfo>
 #include <QFrame>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QShowEvent>
 
-#include <filesystem>
 #include <stdexcept>
 
 namespace kivora {
@@ -44,8 +44,17 @@ QString programFile(const char *name)
 // A link counts as the file it points to; a folder of that name is no file.
 bool fileExists(const std::u16string &path)
 {
-    std::error_code ignored;
-    return std::filesystem::is_regular_file(std::filesystem::path(toUtf8(path)), ignored);
+    return QFileInfo(toQString(path)).isFile();
+}
+
+std::u16string programDirectoryText()
+{
+    return QString::fromStdString(programDirectory()).toStdU16String();
+}
+
+std::u16string stopPathText()
+{
+    return stopPath(QString::fromStdString(executablePath()).toStdU16String());
 }
 
 const TCategoryInfo &categoryOf(const char *windowClass)
@@ -216,7 +225,7 @@ void TCategoryForm::ListBox1Click()
         currentTransfer.formname = m_sink;
         currentTransfer.SourceFile1 = streamingAddressOf(title);
         currentTransfer.SourceFile2 = downloadAddressOf(title);
-        currentTransfer.DestFile1 = localPath(fromUtf8(programDirectory()), m_category->folder, title);
+        currentTransfer.DestFile1 = localPath(programDirectoryText(), m_category->folder, title);
         if (fileExists(currentTransfer.DestFile1)) {
             ShockwaveFlash1->show();
             ShockwaveFlash1->setAlignClient();
@@ -236,7 +245,7 @@ void TCategoryForm::ListBox1Click()
 void TCategoryForm::SpeedButton1Click()
 {
     if (!ShockwaveFlash1->isHidden()) {
-        ShockwaveFlash1->setMovie(toQString(stopPath(fromUtf8(executablePath()))));
+        ShockwaveFlash1->setMovie(toQString(stopPathText()));
         ShockwaveFlash1->hide();
         ListBox1->show();
         ListBox1->setFocus();
