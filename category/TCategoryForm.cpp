@@ -113,6 +113,8 @@ void TCategoryForm::createControls()
 
     SpeedButton1 = new SpeedButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    // The theme's face, but not its minimum size: the button covers the drawn one exactly.
+    SpeedButton1->setStyleSheet(QStringLiteral("min-width: 0px; min-height: 0px; padding: 0px;"));
     SpeedButton1->setGeometry(1109, 396, 65, 57);
     connect(SpeedButton1, &SpeedButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
 

@@ -315,6 +315,10 @@ void TestCategoryForm::layout()
     TCategoryForm *form = createWindow(windowClass);
     QVERIFY(form);
     QVERIFY(boxes.texts().isEmpty());
+    QVERIFY(form->isHidden());
+    // Shown, so that the theme has had its say on every control.
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
     const TCategoryInfo &category = *findCategory(windowClass.toStdString());
     QCOMPARE(form->objectName().toStdString(), std::string(category.windowName));
 
@@ -322,7 +326,6 @@ void TestCategoryForm::layout()
     QVERIFY(form->windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(form->isWindow());
     QCOMPARE(form->parentWidget(), m_owner.get());
-    QVERIFY(form->isHidden());
 
     QCOMPARE(form->Image1->geometry(), QRect(0, 0, 1200, 850));
     QCOMPARE(form->Image1->picture().toImage().pixelColor(600, 10), loadedBackground);
@@ -383,6 +386,8 @@ void TestCategoryForm::layout()
     const QImage listImage = form->ListBox1->grab().toImage();
     QVERIFY(pixelsNear(listImage, Qt::black) > listImage.width() * listImage.height() / 2);
     QVERIFY(pixelsNear(listImage, lime) > 100);
+    const QImage emptyBar = form->PB->grab().toImage();
+    QCOMPARE(pixelsNear(emptyBar, yellow), emptyBar.width() * emptyBar.height());
     form->PB->setValue(50);
     const QImage barImage = form->PB->grab().toImage();
     form->PB->setValue(0);
