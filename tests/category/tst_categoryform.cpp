@@ -498,7 +498,7 @@ void TestCategoryForm::missingTitleStreamsThenPlaysLocally()
 
 void TestCategoryForm::arrowKeysChooseTitles()
 {
-    m_download->setFallback(cardBytes());
+    // Downloads fail here, so every choice streams.
     TCategoryForm *form = createWindow("Tchengyuform");
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form));
