@@ -1,0 +1,9 @@
+#include "currenttransfer.h"
+
+#include "bindstatus.h"
+
+namespace kivora {
+
+CurrentTransfer currentTransfer;
+
+} // namespace kivora
