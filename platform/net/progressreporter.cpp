@@ -24,8 +24,10 @@ void ProgressReporter::received(std::uint64_t bytesSoFar, std::uint64_t total)
     if (total != 0 && bytesSoFar >= total)
         return;
     // Each report becomes an event on the user-interface thread: a thousand per transfer
-    // are plenty for a percentage.
-    const std::uint64_t step = std::max(m_minimumStep, total / 1000);
+    // are plenty for a percentage, and a small file still moves its bar in whole percents.
+    std::uint64_t step = std::max(m_minimumStep, total / 1000);
+    if (total != 0)
+        step = std::min(step, std::max<std::uint64_t>(total / 100, 1));
     if (m_dataReported && bytesSoFar - m_lastReported < step)
         return;
     report(bytesSoFar, total, m_dataReported ? BINDSTATUS_DOWNLOADINGDATA : BINDSTATUS_BEGINDOWNLOADDATA, nullptr);

@@ -7,8 +7,8 @@ namespace kivora {
 class IBindStatusCallback;
 
 // Turns the byte counts of one transfer into OnProgress reports: (0, 0, 1) first, a report
-// per received block once at least `minimumStep` bytes, and a thousandth of the total,
-// have arrived since the last one, and (n, n, end) once the transfer is complete. A report during the transfer never
+// per received block once at least `minimumStep` bytes and a thousandth of the total, or
+// else a hundredth of the total, have arrived since the last one, and (n, n, end) once the transfer is complete. A report during the transfer never
 // claims the whole resource: only completion does. Counts above 32 bits are scaled down
 // together so that their ratio stays true. Whatever the sink answers or throws, the
 // transfer goes on.
