@@ -249,9 +249,11 @@ void TmainForm::showEvent(QShowEvent *event)
 
 void TmainForm::closeEvent(QCloseEvent *event)
 {
-    // The launcher is the main window: closing it ends the program, open category windows included.
+    // The launcher is the main window: closing it ends the program, open category windows
+    // included. exit() rather than quit(): quit() first asks every window to close and
+    // gives up when one does not, which would leave the program running without its launcher.
     event->accept();
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);
 }
 
 void TmainForm::customEvent(QEvent *event)

@@ -31,6 +31,7 @@ namespace {
 
 std::string testStreamHost;
 std::string testDownloadHost;
+bool playerWarmUp = true;
 
 QString toQString(std::u16string_view text)
 {
@@ -97,6 +98,11 @@ TCategoryForm::~TCategoryForm()
 {
     // Waits for a report being handed over; queued ones die with this object.
     m_sink->detach();
+}
+
+void TCategoryForm::setPlayerWarmUpForTesting(bool enabled)
+{
+    playerWarmUp = enabled;
 }
 
 void TCategoryForm::setServerHostsForTesting(const std::string &streamHost, const std::string &downloadHost)
@@ -334,7 +340,8 @@ void TCategoryForm::showEvent(QShowEvent *event)
             m_placed = true;
             // Start the player's engine while the child reads the list: the first title
             // then starts in well under half the time. After this showing has painted.
-            QTimer::singleShot(0, ShockwaveFlash1, &ShockwaveFlash::prepare);
+            if (playerWarmUp)
+                QTimer::singleShot(0, ShockwaveFlash1, &ShockwaveFlash::prepare);
         }
         guarded([this] { FormShow(); });
     }

@@ -44,6 +44,9 @@ public:
     // Lets tests point the windows at loopback servers ("host:port"). Empty texts return
     // to the hosts fixed in the build.
     static void setServerHostsForTesting(const std::string &streamHost, const std::string &downloadHost);
+    // Lets tests of other windows keep the player's engine from starting when a category
+    // window is first shown.
+    static void setPlayerWarmUpForTesting(bool enabled);
 
     void FormCreate();
     void FormShow();

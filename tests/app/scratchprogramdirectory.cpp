@@ -40,4 +40,11 @@ bool ScratchProgramDirectory::copyPicture(const QString &picture, const QString 
     return source.open(QIODevice::ReadOnly) && write(name, source.readAll());
 }
 
+bool ScratchProgramDirectory::layOutPictures() const
+{
+    return copyPicture(QStringLiteral("10.png"), QStringLiteral("10.png"))
+        && copyPicture(QStringLiteral("category_background.png"), QStringLiteral("ipadmain3.png"))
+        && copyPicture(QStringLiteral("category_panel.jpg"), QStringLiteral("1003.jpg"));
+}
+
 } // namespace kivora

@@ -126,7 +126,7 @@ private:
 void TestStartup::createsLauncherThenCategoriesInOrder()
 {
     QVERIFY(m_directory.isValid());
-    QVERIFY(m_directory.copyPicture(QStringLiteral("10.png"), QStringLiteral("10.png")));
+    QVERIFY(m_directory.layOutPictures());
     QVERIFY(m_directory.write(QStringLiteral("lumora0"), "previous executable"));
 
     CreationRecorder recorder(m_directory.filePath(QStringLiteral("lumora0")));

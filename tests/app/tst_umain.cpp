@@ -173,7 +173,7 @@ private:
 void TestUmain::initTestCase()
 {
     QVERIFY(m_directory.isValid());
-    QVERIFY(m_directory.copyPicture(QStringLiteral("10.png"), QStringLiteral("10.png")));
+    QVERIFY(m_directory.layOutPictures());
     createWindows();
     mainForm->show();
     QVERIFY(QTest::qWaitForWindowExposed(mainForm));

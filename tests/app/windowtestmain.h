@@ -1,13 +1,15 @@
 #pragma once
 
 #include "ShockwaveFlash.h"
+#include "TCategoryForm.h"
 #include "theme.h"
 
 #include <QApplication>
 #include <QTest>
 
 // The program's own start-up before any window exists: the player's scheme, the title and
-// the theme, so the windows under test look and measure as they do in lumora.
+// the theme, so the windows under test look and measure as they do in lumora. The player's
+// engine stays down: the launcher's tests have no title to play.
 #define KIVORA_WINDOW_TEST_MAIN(TestClass)                                                  \
     int main(int argc, char **argv)                                                         \
     {                                                                                       \
@@ -15,6 +17,7 @@
         QApplication application(argc, argv);                                               \
         QApplication::setApplicationName(QStringLiteral("Kivora"));                         \
         kivora::Theme::apply(application, QStringLiteral("Metropolis UI Green"));           \
+        kivora::TCategoryForm::setPlayerWarmUpForTesting(false);                            \
         TestClass test;                                                                     \
         return QTest::qExec(&test, argc, argv);                                             \
     }
