@@ -97,11 +97,15 @@ std::optional<QString> TestLumora::xdotool(const QStringList &arguments)
 
 std::optional<QString> TestLumora::waitForWindow(const QString &name)
 {
-    const auto found = xdotool({"search", "--sync", "--all", "--onlyvisible", "--pid", QString::number(m_lumora.processId()),
-                                "--name", QStringLiteral("^%1$").arg(name)});
-    if (!found)
-        return std::nullopt;
-    return found->split(u'\n').front();
+    // xdotool gives up when a window it is looking at vanishes meanwhile (the player's engine
+    // makes and drops windows of its own), so a failed search is asked again.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const auto found = xdotool({"search", "--sync", "--all", "--onlyvisible", "--pid",
+                                    QString::number(m_lumora.processId()), "--name", QStringLiteral("^%1$").arg(name)});
+        if (found)
+            return found->split(u'\n').front();
+    }
+    return std::nullopt;
 }
 
 std::optional<TestLumora::Geometry> TestLumora::geometryOf(const QString &window)
