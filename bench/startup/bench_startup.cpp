@@ -126,14 +126,17 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    // lumora runs from a program directory of its own, with the picture it reads at showing.
+    // lumora runs from a program directory of its own, with the pictures its windows read.
     namespace fs = std::filesystem;
     char pattern[] = "/tmp/kivora-bench-startup-XXXXXX";
     if (!::mkdtemp(pattern))
         return 2;
     const fs::path directory(pattern);
     fs::copy_file(KIVORA_LUMORA, directory / "lumora");
-    fs::copy_file(KIVORA_UPDATE_PICTURE, directory / "10.png");
+    const fs::path pictures(KIVORA_PICTURES);
+    fs::copy_file(pictures / "10.png", directory / "10.png");
+    fs::copy_file(pictures / "category_background.png", directory / "ipadmain3.png");
+    fs::copy_file(pictures / "category_panel.jpg", directory / "1003.jpg");
     const std::string lumora = (directory / "lumora").string();
     setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
 

@@ -1,6 +1,8 @@
 #include "picturefile.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QHash>
 #include <QImageReader>
 
 #include <fcntl.h>
@@ -29,11 +31,31 @@ QPixmap loadPictureFile(const QString &path)
         cannotOpen(path, QString::fromLocal8Bit(std::strerror(errno)));
     QFile file;
     file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-    QImageReader reader(&file);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        cannotOpen(path, file.errorString());
+
+    // Eleven windows read the same two pictures at start-up: the file is read every time,
+    // but bytes that were decoded before are not decoded again.
+    struct Decoded
+    {
+        QByteArray bytes;
+        QPixmap picture;
+    };
+    static QHash<QString, Decoded> lastDecoded;
+    if (const auto known = lastDecoded.constFind(path); known != lastDecoded.constEnd() && known->bytes == bytes)
+        return known->picture;
+
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     QImage image = reader.read();
     if (image.isNull())
         cannotOpen(path, reader.errorString());
-    return QPixmap::fromImage(std::move(image));
+    QPixmap picture = QPixmap::fromImage(std::move(image));
+    lastDecoded.insert(path, Decoded{bytes, picture});
+    return picture;
 }
 
 } // namespace kivora

@@ -6,7 +6,8 @@
 namespace kivora {
 
 // Reads a PNG or JPEG picture file. Throws std::runtime_error with
-// "Cannot open file "<path>". <reason>" when it cannot be read.
+// "Cannot open file "<path>". <reason>" when it cannot be read. Must be called on the
+// user-interface thread.
 QPixmap loadPictureFile(const QString &path);
 
 } // namespace kivora
