@@ -2,23 +2,16 @@
 
 #include "urlencoding.h"
 
+#include "curlglobal.h"
+
 #include <curl/curl.h>
 
 #include <cstdlib>
-#include <mutex>
 #include <string>
 
 namespace kivora {
 
 namespace {
-
-bool curlReady()
-{
-    static std::once_flag once;
-    static bool ready = false;
-    std::call_once(once, [] { ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
-    return ready;
-}
 
 struct Probe
 {

@@ -6,10 +6,11 @@
 #include "urldownloadoptions.h"
 #include "urlencoding.h"
 
+#include "curlglobal.h"
+
 #include <curl/curl.h>
 
 #include <chrono>
-#include <mutex>
 #include <new>
 #include <optional>
 #include <string>
@@ -17,15 +18,6 @@
 namespace kivora {
 
 namespace {
-
-// curl_global_init is not thread-safe, and jobs start on threads of their own.
-bool curlReady()
-{
-    static std::once_flag once;
-    static bool ready = false;
-    std::call_once(once, [] { ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
-    return ready;
-}
 
 struct Transfer
 {
