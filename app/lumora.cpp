@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPixmapCache>
 
 #include <cxxabi.h>
 
@@ -42,6 +43,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.0"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kivora-256.png")));
     kivora::Theme::apply(application, QStringLiteral("Metropolis UI Green"));
+    // Eleven category windows start from the same built-in pictures: room for all of them
+    // decoded at once (Qt's default of 10 MB holds fewer), so each is decoded only once.
+    QPixmapCache::setCacheLimit(32 * 1024);
 
     try {
         kivora::createWindows();
