@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -24,7 +23,6 @@ private Q_SLOTS:
     void shownCentredAndShaped();
     void closeButtonEndsWithStatusZero();
     void siteOpensItsWindowOverTheLauncher();
-    void desktopCloseEndsWithStatusZero();
     void unusablePlayerEndsStartUpWithApplicationError();
 
 private:
@@ -46,34 +44,6 @@ private:
 };
 
 namespace {
-
-// Asks the window to close, as the desktop's task list does.
-bool sendCloseRequest(unsigned window)
-{
-    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return false;
-    }
-    auto atom = [connection](const char *name) {
-        xcb_intern_atom_reply_t *reply =
-            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
-        const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        free(reply);
-        return value;
-    };
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = atom("WM_PROTOCOLS");
-    message.data.data32[0] = atom("WM_DELETE_WINDOW");
-    message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&message));
-    xcb_flush(connection);
-    xcb_disconnect(connection);
-    return true;
-}
 
 // Where a launcher site lies on the window: Panel1 is at (72, 56).
 QPoint siteInWindow(QPoint panelPoint)
@@ -245,25 +215,19 @@ void TestLumora::siteOpensItsWindowOverTheLauncher()
     const QPoint site = siteInWindow({148, 60}); // children's songs
     QVERIFY(click(geometry->x + site.x(), geometry->y + site.y()));
 
-    const auto songs = waitForWindow(QStringLiteral("ergerForm"));
-    QVERIFY(songs);
-    const auto songsGeometry = geometryOf(*songs);
+    // The window's native window is made anew once when its player's engine starts, so a
+    // window found a moment ago may be gone: look again.
+    std::optional<Geometry> songsGeometry;
+    for (int attempt = 0; attempt < 5 && !songsGeometry; ++attempt) {
+        if (const auto songs = waitForWindow(QStringLiteral("ergerForm")))
+            songsGeometry = geometryOf(*songs);
+    }
     QVERIFY(songsGeometry);
     QCOMPARE(songsGeometry->width, 1200);
     QCOMPARE(songsGeometry->height, 850);
     // Same centre as the launcher, so it covers it.
     QCOMPARE(songsGeometry->x + 600, geometry->x + 845 / 2);
     QCOMPARE(songsGeometry->y + 425, geometry->y + 314);
-}
-
-void TestLumora::desktopCloseEndsWithStatusZero()
-{
-    const auto launcher = waitForWindow(QStringLiteral("mainForm"));
-    QVERIFY(launcher);
-    QVERIFY(sendCloseRequest(launcher->toUInt()));
-    QVERIFY(m_lumora.waitForFinished(60000));
-    QCOMPARE(m_lumora.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_lumora.exitCode(), 0);
 }
 
 void TestLumora::unusablePlayerEndsStartUpWithApplicationError()
