@@ -215,8 +215,8 @@ void TestLumora::siteOpensItsWindowOverTheLauncher()
     const QPoint site = siteInWindow({148, 60}); // children's songs
     QVERIFY(click(geometry->x + site.x(), geometry->y + site.y()));
 
-    // The window's native window is made anew once when its player's engine starts, so a
-    // window found a moment ago may be gone: look again.
+    // xdotool's queries fail when a window they touch vanishes meanwhile, and the player's
+    // engine starts as the window first shows: ask again.
     std::optional<Geometry> songsGeometry;
     for (int attempt = 0; attempt < 5 && !songsGeometry; ++attempt) {
         if (const auto songs = waitForWindow(QStringLiteral("ergerForm")))
