@@ -1,3 +1,4 @@
+#include "childawaitingport.h"
 #include "conditionwait.h"
 #include "loopbackserver.h"
 #include "scratchfolder.h"
@@ -39,34 +40,24 @@ class KilledDownload : public ::testing::TestWithParam<bool>
 {
 };
 
-// The child is forked before any thread exists in this process; it waits for the
-// server's port on a pipe and then downloads until it is killed.
+// The child downloads until it is killed.
 TEST_P(KilledDownload, LeavesNoFileBehind)
 {
     const bool unnamed = GetParam();
     test::ScratchFolder folder;
     ASSERT_FALSE(folder.path().empty());
     const std::filesystem::path destination = folder.path() / "title.swf";
-    int portPipe[2];
-    ASSERT_EQ(::pipe(portPipe), 0);
 
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(portPipe[1]);
-        int port = 0;
-        if (::read(portPipe[0], &port, sizeof port) != sizeof port)
-            ::_exit(2);
+    test::ChildAwaitingPort downloader([&](int port) {
         UrlDownloadOptions options;
         options.stallTimeout = std::chrono::seconds(120);
         options.unnamedStagingFile = unnamed;
-        std::u16string url = u"http://127.0.0.1:";
-        for (const char c : std::to_string(port))
-            url += static_cast<char16_t>(c);
-        url += u"/stall";
-        ::_exit(URLDownloadToFile(url, destination.u16string(), nullptr, options) == S_OK ? 0 : 1);
-    }
-    ::close(portPipe[0]);
+        return URLDownloadToFile(test::loopbackUrl(port, u"/stall"), destination.u16string(), nullptr, options) == S_OK
+            ? 0
+            : 1;
+    });
+    const pid_t child = downloader.pid();
+    ASSERT_GT(child, 0);
 
     const std::string body = test::patternBytes(4 * 1024 * 1024);
     std::atomic<int> requests{0};
@@ -74,9 +65,7 @@ TEST_P(KilledDownload, LeavesNoFileBehind)
     test::LoopbackServer server;
     test::addDownloadRoutes(server, body, requests, halfSent);
     ASSERT_TRUE(server.start());
-    const int port = server.port();
-    ASSERT_EQ(::write(portPipe[1], &port, sizeof port), static_cast<ssize_t>(sizeof port));
-    ::close(portPipe[1]);
+    ASSERT_TRUE(downloader.sendPort(server.port()));
 
     const bool halfStored = test::waitUntil(
         [&] { return halfSent && bytesStagedBy(child, folder.path()) >= body.size() / 2; });

@@ -1,5 +1,6 @@
 #include "Utushuthread2.h"
 
+#include "childawaitingport.h"
 #include "conditionwait.h"
 #include "detachablebindstatus.h"
 #include "loopbackserver.h"
@@ -16,43 +17,32 @@
 #include <string>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace kivora {
 namespace {
 
 // The program ends the ordinary way (static destructors and all) while a download job is
 // half-way through: it must end at once and cleanly, and leave neither the title nor a
-// partial file behind. The child is forked before this process has any thread.
+// partial file behind.
 TEST(ProgramEnd, DuringADownloadLeavesNothingAndDoesNotCrash)
 {
     test::ScratchFolder folder;
     ASSERT_FALSE(folder.path().empty());
     const std::filesystem::path destination = folder.path() / "小兔子乖乖 2.swf";
-    int portPipe[2];
-    ASSERT_EQ(::pipe(portPipe), 0);
 
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(portPipe[1]);
-        int port = 0;
-        if (::read(portPipe[0], &port, sizeof port) != sizeof port)
-            ::_exit(2);
+    test::ChildAwaitingPort program([&](int port) {
         static test::ProgressCollector collector;
         auto sink = std::make_shared<DetachableBindStatus>(&collector);
-        std::u16string url = u"http://127.0.0.1:";
-        for (const char c : std::to_string(port))
-            url += static_cast<char16_t>(c);
-        tushuthread2::start(url + u"/stall", destination.u16string(), sink);
+        tushuthread2::start(test::loopbackUrl(port, u"/stall"), destination.u16string(), sink);
         // Data has arrived: the job sits inside the transfer, waiting for the rest.
         if (!test::waitUntil([] { return collector.count() >= 2; }))
-            ::_exit(3);
+            return 3;
         // As the program ends: the windows go first, each detaching its sink.
         sink->detach();
         std::exit(0);
-    }
-    ::close(portPipe[0]);
+    });
+    const pid_t child = program.pid();
+    ASSERT_GT(child, 0);
 
     const std::string body = test::patternBytes(1024 * 1024);
     std::atomic<int> requests{0};
@@ -60,9 +50,7 @@ TEST(ProgramEnd, DuringADownloadLeavesNothingAndDoesNotCrash)
     test::LoopbackServer server;
     test::addDownloadRoutes(server, body, requests, halfSent);
     ASSERT_TRUE(server.start());
-    const int port = server.port();
-    ASSERT_EQ(::write(portPipe[1], &port, sizeof port), static_cast<ssize_t>(sizeof port));
-    ::close(portPipe[1]);
+    ASSERT_TRUE(program.sendPort(server.port()));
 
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);

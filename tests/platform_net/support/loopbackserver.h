@@ -7,9 +7,20 @@
 
 #include <atomic>
 #include <string>
+#include <string_view>
 #include <thread>
 
 namespace kivora::test {
+
+// "http://127.0.0.1:<port>" followed by `path`.
+inline std::u16string loopbackUrl(int port, std::u16string_view path)
+{
+    std::u16string text = u"http://127.0.0.1:";
+    for (const char c : std::to_string(port))
+        text += static_cast<char16_t>(c);
+    text += path;
+    return text;
+}
 
 // An HTTP server on 127.0.0.1 and an ephemeral port. Register handlers on server(),
 // then start(). The stall gate is opened before the server stops, so handlers that wait
@@ -44,14 +55,7 @@ public:
 
     int port() const { return m_port; }
 
-    std::u16string url(std::u16string_view path) const
-    {
-        std::u16string text = u"http://127.0.0.1:";
-        for (const char c : std::to_string(m_port))
-            text += static_cast<char16_t>(c);
-        text += path;
-        return text;
-    }
+    std::u16string url(std::u16string_view path) const { return loopbackUrl(m_port, path); }
 
 private:
     httplib::Server m_server;
