@@ -2,7 +2,7 @@
 
 #include "urlencoding.h"
 
-#include "curlglobal.h"
+#include "curlsupport.h"
 
 #include <curl/curl.h>
 
@@ -50,21 +50,6 @@ std::string noProxyList()
     return list;
 }
 
-struct EasyHandle
-{
-    CURL *handle = curl_easy_init();
-    curl_slist *headers = nullptr;
-    EasyHandle() = default;
-    EasyHandle(const EasyHandle &) = delete;
-    EasyHandle &operator=(const EasyHandle &) = delete;
-    ~EasyHandle()
-    {
-        if (handle)
-            curl_easy_cleanup(handle);
-        curl_slist_free_all(headers);
-    }
-};
-
 } // namespace
 
 std::optional<long> httpStatus(std::u16string_view url, const HttpStatusProbeOptions &options)
@@ -72,7 +57,7 @@ std::optional<long> httpStatus(std::u16string_view url, const HttpStatusProbeOpt
     const std::optional<std::string> address = wireAddress(url);
     if (!address || !curlReady())
         return std::nullopt;
-    EasyHandle easy;
+    CurlEasyHandle easy;
     CURL *curl = easy.handle;
     if (!curl)
         return std::nullopt;

@@ -6,7 +6,7 @@
 #include "urldownloadoptions.h"
 #include "urlencoding.h"
 
-#include "curlglobal.h"
+#include "curlsupport.h"
 
 #include <curl/curl.h>
 
@@ -92,19 +92,6 @@ HRESULT failureOf(CURLcode code)
     }
 }
 
-struct EasyHandle
-{
-    CURL *handle = curl_easy_init();
-    EasyHandle() = default;
-    EasyHandle(const EasyHandle &) = delete;
-    EasyHandle &operator=(const EasyHandle &) = delete;
-    ~EasyHandle()
-    {
-        if (handle)
-            curl_easy_cleanup(handle);
-    }
-};
-
 HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusCallback *sink,
                  const UrlDownloadOptions &options)
 {
@@ -126,7 +113,7 @@ HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusC
     if (!file.isOpen())
         return STG_E_WRITEFAULT;
 
-    EasyHandle easy;
+    CurlEasyHandle easy;
     CURL *curl = easy.handle;
     if (!curl)
         return E_OUTOFMEMORY;

@@ -1,4 +1,4 @@
-#include "curlglobal.h"
+#include "curlsupport.h"
 
 #include <curl/curl.h>
 
