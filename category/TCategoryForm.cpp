@@ -338,11 +338,12 @@ void TCategoryForm::showEvent(QShowEvent *event)
         if (!m_placed) {
             centreOnDesktop(this);
             m_placed = true;
-            // Start the player's engine while the child reads the list: the first title
-            // then starts in well under half the time. After this showing has painted.
-            if (playerWarmUp)
-                QTimer::singleShot(0, ShockwaveFlash1, &ShockwaveFlash::prepare);
         }
+        // Bring the program's one player here and start it while the child reads the list:
+        // the first title then starts in well under half the time. After this showing has
+        // painted.
+        if (playerWarmUp)
+            QTimer::singleShot(0, ShockwaveFlash1, &ShockwaveFlash::prepare);
         guarded([this] { FormShow(); });
     }
     QWidget::showEvent(event);

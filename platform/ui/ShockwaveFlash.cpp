@@ -1,8 +1,7 @@
 #include "ShockwaveFlash.h"
 
 #include "playerassets.h"
-#include "playerpage.h"
-#include "playerprofile.h"
+#include "playerengine.h"
 #include "playerschemehandler.h"
 
 #include <QCoreApplication>
@@ -10,12 +9,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLibraryInfo>
+#include <QQuickWindow>
 #include <QTimer>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineView>
+#include <QShowEvent>
+#include <QFocusEvent>
+#include <QHideEvent>
 
 #include <stdexcept>
 #include <unistd.h>
@@ -31,8 +33,8 @@ namespace kivora {
 
 namespace {
 
-const char fontName[] = "NotoSansCJK-Regular.ttc";
-const char fontFamily[] = "Noto Sans CJK SC";
+const char fontName[] = "DroidSansFallbackFull.ttf";
+const char fontFamily[] = "Droid Sans Fallback";
 
 // Chromium refuses to run its sandbox as root; as root (a kiosk or a container) the engine
 // would not start at all, so it runs without the sandbox there. Must happen before the
@@ -58,7 +60,7 @@ bool isRemoteAddress(const QString &movie)
     return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
 }
 
-// Settings decided at run time: Chinese device text is drawn with the system's Noto CJK
+// Settings decided at run time: Chinese device text is drawn with the system's CJK fallback
 // font when it is installed.
 QJsonObject runtimeConfig()
 {
@@ -76,10 +78,11 @@ QJsonObject runtimeConfig()
     return config;
 }
 
-QString jsArguments(const QJsonArray &arguments)
+// Unique across controls: the page's reports reach every control, and each keeps to its own.
+int nextGeneration()
 {
-    const QByteArray json = QJsonDocument(arguments).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(json.mid(1, json.size() - 2));
+    static int generation = 0;
+    return ++generation;
 }
 
 } // namespace
@@ -105,12 +108,10 @@ ShockwaveFlash::ShockwaveFlash(QWidget *parent)
 ShockwaveFlash::~ShockwaveFlash()
 {
     releaseMovieAddress();
-    // The page must go before the profile it was made with.
-    delete m_view;
-    delete m_page;
-    m_view = nullptr;
-    m_page = nullptr;
-    m_profile.reset();
+    // The view is not ours to delete: it goes back to the engine, which outlives this
+    // control while another one holds it.
+    if (m_engine)
+        m_engine->detach(this);
 }
 
 void ShockwaveFlash::registerScheme()
@@ -125,9 +126,12 @@ void ShockwaveFlash::registerScheme()
     scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalAccessAllowed
                     | QWebEngineUrlScheme::CorsEnabled);
     QWebEngineUrlScheme::registerScheme(scheme);
-    // The engine shares its GL context with the widgets; it must be said before the
-    // application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The page is drawn in software, as a picture among the window's widgets. Drawn with GL,
+    // every window the player has visited kept a GL compositor of its own (tens of megabytes
+    // each, for good). Said before
+    // the application object exists; a QT_QUICK_BACKEND from the user still wins.
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
 void ShockwaveFlash::setAssetsRoot(const QString &root)
@@ -148,34 +152,102 @@ QString ShockwaveFlash::movie() const
 void ShockwaveFlash::setMovie(const QString &movie)
 {
     m_movie = movie;
-    const int generation = ++m_generation;
+    m_generation = nextGeneration();
     m_settled = false;
+    m_suspended = false;
     releaseMovieAddress();
 
-    const bool remote = isRemoteAddress(movie);
-    if (!remote && !QFileInfo(movie).isFile()) {
+    m_playable = isRemoteAddress(movie) || QFileInfo(movie).isFile();
+    if (!m_playable) {
         // The stop path, or any path that names no file: nothing to show.
-        if (m_view)
-            runOnPage(QStringLiteral("kivoraPlayer.stop()"));
+        if (holdsEngine())
+            m_engine->stop();
+        const int generation = m_generation;
         QTimer::singleShot(0, this, [this, generation] {
             if (generation == m_generation)
                 failCurrent(QStringLiteral("no such file"));
         });
         return;
     }
+    if (!isVisible()) {
+        // Out of sight nothing plays; it starts when the control is shown.
+        m_suspended = true;
+        return;
+    }
+    play();
+}
 
-    startPage();
-    m_movieAddress = m_profile->schemeHandler()->addMovie(movie);
-    runOnPage(QStringLiteral("kivoraPlayer.load(%1)")
-                  .arg(jsArguments({generation, m_movieAddress.toString(QUrl::FullyEncoded), runtimeConfig()})));
+void ShockwaveFlash::play()
+{
+    useEngine();
+    m_movieAddress = m_engine->schemeHandler()->addMovie(m_movie);
+    m_engine->load(m_generation, m_movieAddress.toString(QUrl::FullyEncoded), runtimeConfig());
 }
 
 void ShockwaveFlash::prepare()
 {
-    if (m_view)
+    useEngine();
+    m_engine->prepare(runtimeConfig());
+}
+
+bool ShockwaveFlash::holdsEngine() const
+{
+    return m_engine && m_engine->holder() == this;
+}
+
+void ShockwaveFlash::useEngine()
+{
+    if (!m_engine) {
+        allowEngineAsRoot();
+        m_engine = PlayerEngine::acquire();
+        connect(m_engine.get(), &PlayerEngine::movieLoaded, this, &ShockwaveFlash::onPageLoaded);
+        connect(m_engine.get(), &PlayerEngine::movieFailed, this, &ShockwaveFlash::onPageFailed);
+        connect(m_engine.get(), &PlayerEngine::pageLost, this, [this](const QString &reason) {
+            if (holdsEngine())
+                failCurrent(reason);
+        });
+    }
+    m_engine->attach(this);
+    if (QWidget *top = window(); top != this) {
+        top->removeEventFilter(this);
+        top->installEventFilter(this);
+    }
+}
+
+void ShockwaveFlash::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_suspended)
         return;
-    startPage();
-    runOnPage(QStringLiteral("kivoraPlayer.prepare(%1)").arg(jsArguments({runtimeConfig()})));
+    m_suspended = false;
+    if (holdsEngine() && m_engine->resume(m_generation))
+        return;
+    // Another control took the page meanwhile: the movie starts over.
+    m_generation = nextGeneration();
+    m_settled = false;
+    releaseMovieAddress();
+    play();
+}
+
+void ShockwaveFlash::focusInEvent(QFocusEvent *event)
+{
+    // Keys go to the movie. (A focus proxy would do, but moving a proxied view between
+    // windows breaks Qt's focus chain.)
+    QWidget::focusInEvent(event);
+    if (holdsEngine())
+        m_engine->view()->setFocus(event->reason());
+}
+
+void ShockwaveFlash::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!m_playable || m_suspended)
+        return;
+    // Hidden by its window (a close request, a minimised window) or on its own: no sound out
+    // of a child's sight and reach.
+    m_suspended = true;
+    if (holdsEngine())
+        m_engine->pause(m_generation);
 }
 
 void ShockwaveFlash::setAlignClient()
@@ -190,6 +262,15 @@ void ShockwaveFlash::setAlignClient()
 
 bool ShockwaveFlash::eventFilter(QObject *watched, QEvent *event)
 {
+    // The window closes (a minimised one only pauses, through hideEvent): whatever its
+    // movies left in the page goes with a fresh page.
+    if (watched == window() && event->type() == QEvent::Hide && !event->spontaneous() && holdsEngine()) {
+        // Later: the window may be hiding because it is being destroyed.
+        QTimer::singleShot(0, this, [this] {
+            if (holdsEngine() && !window()->isVisible())
+                m_engine->recycle();
+        });
+    }
     if (m_alignClient && watched == parentWidget() && event->type() == QEvent::Resize)
         fillParent();
     return QWidget::eventFilter(watched, event);
@@ -198,8 +279,8 @@ bool ShockwaveFlash::eventFilter(QObject *watched, QEvent *event)
 void ShockwaveFlash::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (m_view)
-        m_view->setGeometry(rect());
+    if (holdsEngine())
+        m_engine->view()->setGeometry(rect());
 }
 
 void ShockwaveFlash::fillParent()
@@ -208,67 +289,13 @@ void ShockwaveFlash::fillParent()
         setGeometry(parent->contentsRect());
 }
 
-void ShockwaveFlash::startPage()
-{
-    if (!m_view) {
-        allowEngineAsRoot();
-        m_profile = PlayerProfile::acquire();
-        m_page = new PlayerPage(m_profile->profile());
-        m_page->setBackgroundColor(Qt::black);
-        connect(m_page, &PlayerPage::movieLoaded, this, &ShockwaveFlash::onPageLoaded);
-        connect(m_page, &PlayerPage::movieFailed, this, &ShockwaveFlash::onPageFailed);
-        connect(m_page, &QWebEnginePage::loadFinished, this, &ShockwaveFlash::onPageLoadFinished);
-        connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
-                [this](QWebEnginePage::RenderProcessTerminationStatus, int) {
-                    m_pageReady = false;
-                    m_pageLoading = false;
-                    failCurrent(QStringLiteral("the player's web process ended"));
-                });
-        m_view = new QWebEngineView(this);
-        m_view->setPage(m_page);
-        m_view->setContextMenuPolicy(Qt::NoContextMenu);
-        m_view->setGeometry(rect());
-        m_view->show();
-        setFocusProxy(m_view);
-    }
-    if (!m_pageReady && !m_pageLoading) {
-        m_pageLoading = true;
-        m_page->load(QUrl(playerPageUrl()));
-    }
-}
-
-void ShockwaveFlash::runOnPage(const QString &script)
-{
-    if (m_pageReady)
-        m_page->runJavaScript(script);
-    else
-        m_pendingScript = script; // only the latest order matters: each one replaces the movie
-}
-
-void ShockwaveFlash::onPageLoadFinished(bool ok)
-{
-    if (!m_pageLoading)
-        return;
-    m_pageLoading = false;
-    m_pageReady = ok;
-    if (!ok) {
-        m_pendingScript.clear();
-        failCurrent(QStringLiteral("the player page could not be loaded"));
-        return;
-    }
-    if (!m_pendingScript.isEmpty()) {
-        m_page->runJavaScript(m_pendingScript);
-        m_pendingScript.clear();
-    }
-}
-
 void ShockwaveFlash::onPageLoaded(int generation)
 {
     if (generation != m_generation || m_settled)
         return;
     m_settled = true;
-    if (isVisible() && m_view)
-        m_view->setFocus(Qt::OtherFocusReason);
+    if (isVisible() && holdsEngine())
+        m_engine->view()->setFocus(Qt::OtherFocusReason);
     Q_EMIT movieLoaded(m_movie);
 }
 
@@ -288,8 +315,8 @@ void ShockwaveFlash::failCurrent(const QString &reason)
 
 void ShockwaveFlash::releaseMovieAddress()
 {
-    if (m_profile && !m_movieAddress.isEmpty())
-        m_profile->schemeHandler()->removeMovie(m_movieAddress);
+    if (m_engine && !m_movieAddress.isEmpty())
+        m_engine->schemeHandler()->removeMovie(m_movieAddress);
     m_movieAddress.clear();
 }
 

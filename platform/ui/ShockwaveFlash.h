@@ -6,17 +6,18 @@
 
 #include <memory>
 
-class QWebEngineView;
-
 namespace kivora {
 
-class PlayerPage;
-class PlayerProfile;
+class PlayerEngine;
 
-// The SWF player control of a category window. Creating it is cheap: the web engine and
-// the player page start on the first Movie. Setting Movie alone starts and stops playing:
-// a local path plays that file, an http address streams it, and a path that names no file
-// (the stop path) drops whatever was playing or still loading.
+// The SWF player control of a category window. Creating it is cheap: the web engine starts
+// on the first Movie (or prepare). Setting Movie alone starts and stops playing: a local
+// path plays that file, an http address streams it, and a path that names no file (the
+// stop path) drops whatever was playing or still loading.
+//
+// All controls share one page (see PlayerEngine): the one that plays last holds it. A
+// control that is hidden, with its window or on its own, plays nothing and no sound; shown
+// again, it starts its movie anew.
 class ShockwaveFlash : public QWidget
 {
     Q_OBJECT
@@ -45,6 +46,9 @@ public:
     // Makes the player cover its parent's client area, now and when the parent resizes.
     void setAlignClient();
 
+    // Whether this control holds the shared page now (used by tests and benches).
+    bool holdsEngine() const;
+
 Q_SIGNALS:
     // The page has parsed the movie and started playing it (used by tests and benches).
     void movieLoaded(const QString &movie);
@@ -54,28 +58,27 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
-    void startPage();
-    void runOnPage(const QString &script);
+    void useEngine();
+    void play();
     void releaseMovieAddress();
     void fillParent();
     void onPageLoaded(int generation);
     void onPageFailed(int generation, const QString &reason);
-    void onPageLoadFinished(bool ok);
     void failCurrent(const QString &reason);
 
     QString m_movie;
     int m_generation = 0;
-    bool m_settled = true;   // the current movie was reported loaded or failed
+    bool m_settled = true;    // the current movie was reported loaded or failed
+    bool m_playable = false;  // m_movie names a file or an http address
+    bool m_suspended = false; // hidden while its movie played; it starts again when shown
     bool m_alignClient = false;
 
-    std::shared_ptr<PlayerProfile> m_profile;
-    QWebEngineView *m_view = nullptr;
-    PlayerPage *m_page = nullptr;
-    bool m_pageReady = false;
-    bool m_pageLoading = false;
-    QString m_pendingScript;
+    std::shared_ptr<PlayerEngine> m_engine;
     QUrl m_movieAddress;
 };
 

@@ -67,9 +67,11 @@ PlayerSchemeHandler::~PlayerSchemeHandler()
 
 QString PlayerSchemeHandler::fontFile(const QString &name)
 {
-    // Debian's fonts-noto-cjk; Ruffle reads TrueType collections, so the .ttc serves as is.
-    if (name == QLatin1String("NotoSansCJK-Regular.ttc"))
-        return QStringLiteral("/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc");
+    // Debian's fonts-droid-fallback: one face that covers Chinese. Ruffle lays out every face
+    // of a font it is given in memory; a CJK collection of ten faces (Noto's) would cost the
+    // page half a gigabyte.
+    if (name == QLatin1String("DroidSansFallbackFull.ttf"))
+        return QStringLiteral("/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf");
     return {};
 }
 

@@ -67,12 +67,16 @@
       drop();
       const element = window.RufflePlayer.newest().createPlayer();
       element.tabIndex = 0;
-      current = { generation: generation, element: element, url: url, loaded: false };
+      current = { generation: generation, element: element, url: url, loaded: false, paused: false };
       document.body.appendChild(element);
       element.addEventListener("loadedmetadata", function () {
         if (!isCurrent(element)) { element.remove(); return; }
         current.loaded = true;
-        element.focus();
+        if (current.paused) {
+          element.ruffle().pause();
+        } else {
+          element.focus();
+        }
         report("loaded", generation);
       });
       element.ruffle().load(Object.assign({ url: url }, extraConfig || {})).catch(function (error) {
@@ -91,6 +95,29 @@
       const done = function () { element.remove(); };
       element.addEventListener("loadedmetadata", done);
       element.ruffle().load(Object.assign({ data: blank }, extraConfig || {})).catch(done);
+    },
+
+    // Holds the movie where it is, sound included, while its window is out of sight.
+    pause: function (generation) {
+      if (current === null || current.generation !== generation) { return; }
+      current.paused = true;
+      if (current.loaded) { current.element.ruffle().pause(); }
+    },
+
+    resume: function (generation) {
+      if (current === null || current.generation !== generation) { return; }
+      current.paused = false;
+      if (current.loaded) {
+        current.element.ruffle().play();
+        current.element.focus();
+      }
+    },
+
+    // What the page has now, for tests: whether a movie is there and whether it plays.
+    state: function () {
+      if (current === null) { return { movie: false, playing: false }; }
+      return { movie: true, loaded: current.loaded,
+               playing: current.loaded && !current.paused && current.element.ruffle().isPlaying };
     },
 
     // Drops the movie: nothing shown, no sound, also when it was still loading.

@@ -1,0 +1,242 @@
+// Memory of the whole program (PSS of this process and every process under it, the web
+// engine's included) as a child taps through the island: the launcher alone, then each of
+// the eleven category windows in turn, a title played in it, back, close. Against a bare web
+// view hosting Ruffle that plays the same file, run as a separate process in the same run.
+//
+// Usage: bench_memory [movie.swf]          the program
+//        bench_memory --bare [movie.swf]   the bare page
+// (needs a display; bench/memory/run.sh runs both and prints the ratios)
+
+#include "Umain.h"
+#include "ShockwaveFlash.h"
+#include "TCategoryForm.h"
+#include "TCategoryInfo.h"
+#include "playerschemehandler.h"
+#include "processmemory.h"
+#include "programdirectory.h"
+#include "startup.h"
+#include "theme.h"
+
+#include "Xchangshi.h"
+#include "chengyu.h"
+#include "dbpingtu.h"
+#include "erger.h"
+#include "gushi.h"
+#include "gwerger.h"
+#include "htgushi.h"
+#include "pinyin.h"
+#include "wanyouxi.h"
+#include "xyingyu.h"
+#include "xyuwen.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QPixmapCache>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+#include <unistd.h>
+
+using namespace kivora;
+
+namespace {
+
+constexpr int settleMs = 3000;
+constexpr int loadTimeoutMs = 60000;
+
+double gigabytes(long long bytes)
+{
+    return static_cast<double>(bytes) / (1024.0 * 1024.0 * 1024.0);
+}
+
+QString row(const QString &moment, long long bytes)
+{
+    return QStringLiteral("%1 %2 GB  (%3 processes under it)\n")
+        .arg(moment, -44)
+        .arg(gigabytes(bytes), 0, 'f', 3)
+        .arg(descendantCount(static_cast<int>(::getpid())));
+}
+
+long long measure()
+{
+    QTest::qWait(settleMs);
+    return treePss(static_cast<int>(::getpid()));
+}
+
+bool copyResource(const QString &from, const QString &to)
+{
+    QFile::remove(to);
+    return QFile::copy(from, to);
+}
+
+// A program directory with the pictures the windows read and each category's first title.
+bool layOut(const QString &root, const QByteArray &movie, const QList<TCategoryForm *> &windows)
+{
+    if (!copyResource(QStringLiteral(":/pictures/category_background.png"), root + "/ipadmain3.png")
+        || !copyResource(QStringLiteral(":/pictures/category_panel.jpg"), root + "/1003.jpg")
+        || !copyResource(QStringLiteral(KIVORA_BENCH_PICTURES "/10.png"), root + "/10.png"))
+        return false;
+    for (const TCategoryInfo *category : [&] {
+             QList<const TCategoryInfo *> all;
+             for (const char *name : {"TergerForm", "Tchengyuform", "TwanyouxiForm", "Thtgushiform", "TgushiForm",
+                                      "TpinyinForm", "TXchangshiForm", "Tdbpingtuform", "TxyuwenForm",
+                                      "TxyingyuForm", "TgwergerForm"})
+                 all.append(findCategory(name));
+             return all;
+         }()) {
+        const QString folder = root + QLatin1Char('/') + QString::fromLatin1(category->folder.data(),
+                                                                             qsizetype(category->folder.size()));
+        QDir().mkpath(folder);
+        const std::u16string_view title = category->titles.front();
+        QFile file(folder + QLatin1Char('/')
+                   + QString(reinterpret_cast<const QChar *>(title.data()), qsizetype(title.size())) + ".swf");
+        if (!file.open(QIODevice::WriteOnly) || file.write(movie) != movie.size())
+            return false;
+    }
+    Q_UNUSED(windows);
+    return true;
+}
+
+int runProgram(const QString &moviePath, QTextStream &out)
+{
+    QFile movieFile(moviePath);
+    if (!movieFile.open(QIODevice::ReadOnly)) {
+        out << "cannot read " << moviePath << "\n";
+        return 1;
+    }
+    QTemporaryDir root;
+    if (!layOut(root.path(), movieFile.readAll(), {})) {
+        out << "cannot lay out the program directory\n";
+        return 1;
+    }
+    setProgramDirectoryForTesting((root.path() + QLatin1Char('/')).toStdString());
+    createWindows();
+    mainForm->show();
+    if (!QTest::qWaitForWindowExposed(mainForm))
+        return 1;
+    out << row(QStringLiteral("launcher shown"), measure()) << Qt::flush;
+
+    QList<TCategoryForm *> windows{ergerForm, chengyuform, wanyouxiForm, htgushiform, gushiForm, pinyinForm,
+                                   XchangshiForm, dbpingtuform, xyuwenForm, xyingyuForm, gwergerForm};
+    if (qEnvironmentVariableIsSet("KIVORA_BENCH_SAME_WINDOW"))
+        windows.fill(ergerForm);
+    long long afterFirst = 0;
+    long long afterLast = 0;
+    long long playingFirst = 0;
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        TCategoryForm *window = windows.at(i);
+        window->show();
+        window->raise();
+        if (!QTest::qWaitForWindowExposed(window))
+            return 1;
+        if (i == 0)
+            out << row(QStringLiteral("first window shown, player prepared"), measure()) << Qt::flush;
+        QSignalSpy loaded(window->ShockwaveFlash1, &ShockwaveFlash::movieLoaded);
+        window->ListBox1->clearSelection();
+        window->ListBox1->setCurrentRow(0);
+        if (!loaded.wait(loadTimeoutMs)) {
+            out << window->objectName() << ": the title did not load\n";
+            return 1;
+        }
+        const long long playing = measure();
+        if (i == 0) {
+            playingFirst = playing;
+            out << treeBreakdown(static_cast<int>(::getpid())) << Qt::flush;
+        }
+        out << row(window->objectName() + QStringLiteral(": a title playing"), playing) << Qt::flush;
+        window->SpeedButton1Click(); // back to the list
+        window->SpeedButton1Click(); // close
+        const long long closed = measure();
+        out << row(window->objectName() + QStringLiteral(": closed"), closed) << Qt::flush;
+        if (i == 0)
+            afterFirst = closed;
+        afterLast = closed;
+    }
+    out << row(QStringLiteral("back at the launcher"), measure()) << Qt::flush;
+    out << treeBreakdown(static_cast<int>(::getpid())) << Qt::flush;
+    out << "RESULT playing-first " << playingFirst << "\n";
+    out << "RESULT after-first " << afterFirst << "\n";
+    out << "RESULT after-last " << afterLast << "\n";
+    destroyWindows();
+    return 0;
+}
+
+// Ruffle with its default settings in a bare view, served by the same handler class.
+class BarePage : public QWebEnginePage
+{
+public:
+    using QWebEnginePage::QWebEnginePage;
+    bool loaded = false;
+
+protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int, const QString &) override
+    {
+        if (message == QLatin1String("bare-loaded"))
+            loaded = true;
+    }
+};
+
+const char bareHtml[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8">
+<style>html,body{margin:0;width:100%;height:100%;background:#000}ruffle-player{width:100%;height:100%;display:block}</style>
+<script src="fetchshim.js"></script>
+<script>window.RufflePlayer = {config: {publicPath: "kivora://player/assets/ruffle/", autoplay: "on",
+  splashScreen: false, unmuteOverlay: "hidden"}};
+function play(url) {
+  const p = window.RufflePlayer.newest().createPlayer();
+  document.body.appendChild(p);
+  p.addEventListener("loadedmetadata", () => console.log("bare-loaded"));
+  p.ruffle().load({url: url});
+}</script>
+<script src="ruffle/ruffle.js"></script></head><body></body></html>)";
+
+int runBare(const QString &moviePath, QTextStream &out)
+{
+    QWebEngineProfile profile;
+    PlayerSchemeHandler handler;
+    profile.installUrlSchemeHandler("kivora", &handler);
+    QWebEngineView view;
+    auto *page = new BarePage(&profile, &view);
+    view.setPage(page);
+    view.resize(975, 679);
+    view.show();
+    bool ready = false;
+    QObject::connect(page, &QWebEnginePage::loadFinished, &view, [&](bool ok) { ready = ok; });
+    page->setHtml(QString::fromUtf8(bareHtml), QUrl(QStringLiteral("kivora://player/assets/bare.html")));
+    if (!QTest::qWaitFor([&] { return ready; }, loadTimeoutMs))
+        return 1;
+    page->runJavaScript(QStringLiteral("play('%1')").arg(handler.addMovie(moviePath).toString(QUrl::FullyEncoded)));
+    if (!QTest::qWaitFor([&] { return page->loaded; }, loadTimeoutMs)) {
+        out << "the bare page did not load the movie\n";
+        return 1;
+    }
+    const long long playing = measure();
+    out << row(QStringLiteral("bare page playing"), playing) << Qt::flush;
+    out << treeBreakdown(static_cast<int>(::getpid()));
+    out << "RESULT bare " << playing << "\n";
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    ShockwaveFlash::registerScheme();
+    QApplication application(argc, argv);
+    QStringList args = application.arguments().mid(1);
+    const bool bare = args.removeAll(QStringLiteral("--bare")) > 0;
+    const QString movie = QFileInfo(args.value(0, QStringLiteral(KIVORA_BENCH_MOVIE))).absoluteFilePath();
+    QTextStream out(stdout);
+    if (bare)
+        return runBare(movie, out);
+    Theme::apply(application, QStringLiteral("Metropolis UI Green"));
+    QPixmapCache::setCacheLimit(32 * 1024);
+    return runProgram(movie, out);
+}

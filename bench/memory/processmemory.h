@@ -1,0 +1,13 @@
+#pragma once
+
+// Memory as a user feels it: the proportional set size of a process and of every process
+// under it (the web engine's among them), in bytes.
+long long treePss(int pid);
+// How many processes run under pid, at any depth.
+int descendantCount(int pid);
+
+#include <QString>
+
+// One line per process of the tree: its command line's start and its PSS, for a reader who
+// wants to know where the memory is.
+QString treeBreakdown(int pid);
