@@ -45,6 +45,17 @@ void allowEngineAsRoot()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
+// The page collects a dropped movie's memory at once (Ruffle's is hundreds of megabytes for
+// some movies) rather than whenever the script engine gets round to it.
+void letPageCollectGarbage()
+{
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (flags.contains("--js-flags"))
+        return;
+    flags += flags.isEmpty() ? "--js-flags=--expose-gc" : " --js-flags=--expose-gc";
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+}
+
 bool engineProcessPresent()
 {
     const QString configured = qEnvironmentVariable("QTWEBENGINEPROCESS_PATH");
@@ -121,6 +132,7 @@ void ShockwaveFlash::registerScheme()
     if (registered)
         return;
     registered = true;
+    letPageCollectGarbage();
     QWebEngineUrlScheme scheme(playerScheme);
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalAccessAllowed

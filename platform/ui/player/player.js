@@ -42,10 +42,16 @@
 
   let current = null;
 
+  // The wasm memory of a dropped movie goes back only when the script engine collects it.
+  function collect() {
+    if (typeof window.gc === "function") { window.gc(); }
+  }
+
   function drop() {
     if (current) {
       current.element.remove();
       current = null;
+      collect();
     }
   }
 
@@ -92,7 +98,7 @@
       element.style.visibility = "hidden";
       element.style.position = "absolute";
       document.body.appendChild(element);
-      const done = function () { element.remove(); };
+      const done = function () { element.remove(); collect(); };
       element.addEventListener("loadedmetadata", done);
       element.ruffle().load(Object.assign({ data: blank }, extraConfig || {})).catch(done);
     },
