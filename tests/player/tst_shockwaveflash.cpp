@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -71,6 +72,30 @@ QVariant evaluate(ShockwaveFlash &player, const QString &script)
     return result;
 }
 
+// What the page has now: whether a movie is there and whether it plays (sound included).
+QVariantMap pageState(ShockwaveFlash &player)
+{
+    return evaluate(player, QStringLiteral("kivoraPlayer.state()")).toMap();
+}
+
+bool isPlaying(ShockwaveFlash &player)
+{
+    return pageOf(player) && pageState(player).value(QStringLiteral("playing")).toBool();
+}
+
+bool processAlive(qint64 pid)
+{
+    return pid > 0 && QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
+}
+
+int webViews()
+{
+    int count = 0;
+    for (QWidget *widget : QApplication::allWidgets())
+        count += qobject_cast<QWebEngineView *>(widget) ? 1 : 0;
+    return count;
+}
+
 // The stop path of a category window: an executable's path followed by "A123.swf".
 QString stopPath()
 {
@@ -93,6 +118,9 @@ private Q_SLOTS:
     void refusesOutsideAddresses();
     void missingAssetsFailConstruction();
     void fillsParentClientArea();
+    void playersShareOnePage();
+    void hiddenPlayerPlaysNothing_data();
+    void hiddenPlayerPlaysNothing();
 
 private:
     std::unique_ptr<ShockwaveFlash> makePlayer();
@@ -303,6 +331,92 @@ void TestShockwaveFlash::fillsParentClientArea()
     QCOMPARE(player.geometry(), QRect(1, 1, 975, 679));
     panel.resize(500, 300);
     QCOMPARE(player.geometry(), QRect(1, 1, 498, 298));
+}
+
+void TestShockwaveFlash::playersShareOnePage()
+{
+    // Two windows, as two category windows a child opens one after the other.
+    QWidget first;
+    QWidget second;
+    for (QWidget *window : {&first, &second}) {
+        window->resize(975, 679);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+    }
+    ShockwaveFlash firstPlayer(&first);
+    ShockwaveFlash secondPlayer(&second);
+    for (ShockwaveFlash *player : {&firstPlayer, &secondPlayer}) {
+        player->setAlignClient();
+        player->show();
+        QSignalSpy loaded(player, &ShockwaveFlash::movieLoaded);
+        player->setMovie(m_localMovie);
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, loadTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(showsCard(*player), loadTimeoutMs);
+    }
+    // The page went where the latest movie plays; the first window's movie is gone with it.
+    QVERIFY(secondPlayer.holdsEngine());
+    QVERIFY(!firstPlayer.holdsEngine());
+    QCOMPARE(webViews(), 1);
+    QVERIFY(showsNothing(firstPlayer));
+    const qint64 renderer = pageOf(secondPlayer)->renderProcessPid();
+    QVERIFY(processAlive(renderer));
+
+    // Closing the window that holds it gives the page's memory back: the page and its
+    // renderer process are replaced, and the movie starts again when the window is shown again.
+    QSignalSpy loadedAgain(&secondPlayer, &ShockwaveFlash::movieLoaded);
+    QWebEnginePage *const used = pageOf(secondPlayer);
+    second.hide();
+    QTRY_VERIFY_WITH_TIMEOUT(pageOf(secondPlayer) != used, loadTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!processAlive(renderer), loadTimeoutMs);
+    QCOMPARE(webViews(), 1);
+    QCOMPARE(loadedAgain.size(), 0);
+    second.show();
+    QTRY_COMPARE_WITH_TIMEOUT(loadedAgain.size(), 1, loadTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(isPlaying(secondPlayer), loadTimeoutMs);
+
+    // The first window plays again once it is chosen again.
+    QSignalSpy firstAgain(&firstPlayer, &ShockwaveFlash::movieLoaded);
+    firstPlayer.setMovie(m_localMovie);
+    QTRY_COMPARE_WITH_TIMEOUT(firstAgain.size(), 1, loadTimeoutMs);
+    QVERIFY(firstPlayer.holdsEngine());
+    QCOMPARE(webViews(), 1);
+}
+
+void TestShockwaveFlash::hiddenPlayerPlaysNothing_data()
+{
+    QTest::addColumn<bool>("wholeWindow");
+    QTest::newRow("its window closed") << true;
+    QTest::newRow("the player hidden") << false;
+}
+
+void TestShockwaveFlash::hiddenPlayerPlaysNothing()
+{
+    QFETCH(bool, wholeWindow);
+
+    QWidget window;
+    window.resize(975, 679);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ShockwaveFlash player(&window);
+    player.setAlignClient();
+    player.show();
+    QSignalSpy loaded(&player, &ShockwaveFlash::movieLoaded);
+    player.setMovie(m_localMovie);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, loadTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(isPlaying(player), loadTimeoutMs);
+
+    QWidget *const hidden = wholeWindow ? &window : static_cast<QWidget *>(&player);
+    hidden->hide();
+    QTRY_VERIFY_WITH_TIMEOUT(!isPlaying(player), loadTimeoutMs);
+    // Still out of sight: a new movie waits as well.
+    player.setMovie(m_localMovie);
+    QTest::qWait(200);
+    QVERIFY(!isPlaying(player));
+
+    hidden->show();
+    QTRY_VERIFY_WITH_TIMEOUT(isPlaying(player), loadTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(showsCard(player), loadTimeoutMs);
+    QCOMPARE(player.movie(), m_localMovie);
 }
 
 int main(int argc, char **argv)
