@@ -167,6 +167,7 @@ int main(int argc, char **argv)
     // A second player whose page was prepared (as a window may do when it is shown).
     ShockwaveFlash prepared(&window);
     prepared.setAlignClient();
+    prepared.show();
     prepared.prepare();
     runUntil([] { return false; }, 8000);
     const double preparedFirst = timePlayer(prepared, movie);
