@@ -9,6 +9,7 @@
 
 #include "Umain.h"
 #include "ShockwaveFlash.h"
+#include "barepage.h"
 #include "TCategoryForm.h"
 #include "TCategoryInfo.h"
 #include "playerschemehandler.h"
@@ -169,34 +170,6 @@ int runProgram(const QString &moviePath, QTextStream &out)
     return 0;
 }
 
-// Ruffle with its default settings in a bare view, served by the same handler class.
-class BarePage : public QWebEnginePage
-{
-public:
-    using QWebEnginePage::QWebEnginePage;
-    bool loaded = false;
-
-protected:
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int, const QString &) override
-    {
-        if (message == QLatin1String("bare-loaded"))
-            loaded = true;
-    }
-};
-
-const char bareHtml[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8">
-<style>html,body{margin:0;width:100%;height:100%;background:#000}ruffle-player{width:100%;height:100%;display:block}</style>
-<script src="fetchshim.js"></script>
-<script>window.RufflePlayer = {config: {publicPath: "kivora://player/assets/ruffle/", autoplay: "on",
-  splashScreen: false, unmuteOverlay: "hidden"}};
-function play(url) {
-  const p = window.RufflePlayer.newest().createPlayer();
-  document.body.appendChild(p);
-  p.addEventListener("loadedmetadata", () => console.log("bare-loaded"));
-  p.ruffle().load({url: url});
-}</script>
-<script src="ruffle/ruffle.js"></script></head><body></body></html>)";
-
 int runBare(const QString &moviePath, QTextStream &out)
 {
     QWebEngineProfile profile;
@@ -209,7 +182,7 @@ int runBare(const QString &moviePath, QTextStream &out)
     view.show();
     bool ready = false;
     QObject::connect(page, &QWebEnginePage::loadFinished, &view, [&](bool ok) { ready = ok; });
-    page->setHtml(QString::fromUtf8(bareHtml), QUrl(QStringLiteral("kivora://player/assets/bare.html")));
+    page->setHtml(BarePage::html(), QUrl(QStringLiteral("kivora://player/assets/bare.html")));
     if (!QTest::qWaitFor([&] { return ready; }, loadTimeoutMs))
         return 1;
     page->runJavaScript(QStringLiteral("play('%1')").arg(handler.addMovie(moviePath).toString(QUrl::FullyEncoded)));

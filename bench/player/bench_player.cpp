@@ -8,6 +8,7 @@
 // linger-ms keeps the first player showing its movie that long at the end (for a screenshot).
 
 #include "ShockwaveFlash.h"
+#include "barepage.h"
 #include "playerschemehandler.h"
 
 #include <QApplication>
@@ -66,36 +67,6 @@ int engineProcesses()
     }
     return count;
 }
-
-// The bare page: Ruffle with its default settings, no widget around it.
-class BarePage : public QWebEnginePage
-{
-public:
-    using QWebEnginePage::QWebEnginePage;
-    bool loaded = false;
-
-protected:
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int,
-                                  const QString &) override
-    {
-        if (message == QLatin1String("bare-loaded"))
-            loaded = true;
-    }
-};
-
-const char bareHtml[] = R"(<!DOCTYPE html><html><head><meta charset="utf-8">
-<style>html,body{margin:0;width:100%;height:100%;background:#000}ruffle-player{width:100%;height:100%;display:block}</style>
-<script src="fetchshim.js"></script>
-<script>window.RufflePlayer = {config: {publicPath: "kivora://player/assets/ruffle/", autoplay: "on",
-  splashScreen: false, unmuteOverlay: "hidden"}};
-function play(url) {
-  document.querySelectorAll("ruffle-player").forEach(e => e.remove());
-  const p = window.RufflePlayer.newest().createPlayer();
-  document.body.appendChild(p);
-  p.addEventListener("loadedmetadata", () => console.log("bare-loaded"));
-  p.ruffle().load({url: url});
-}</script>
-<script src="ruffle/ruffle.js"></script></head><body></body></html>)";
 
 double timeBare(BarePage &page, const QString &url)
 {
@@ -185,7 +156,7 @@ int main(int argc, char **argv)
     QObject::connect(barePage, &QWebEnginePage::loadFinished, &bareView, [&](bool ok) { pageReady = ok; });
     QElapsedTimer bareTimer;
     bareTimer.start();
-    barePage->setHtml(QString::fromUtf8(bareHtml), QUrl(QStringLiteral("kivora://player/assets/bare.html")));
+    barePage->setHtml(BarePage::html(), QUrl(QStringLiteral("kivora://player/assets/bare.html")));
     const bool bareReady = runUntil([&] { return pageReady; });
     const QString bareUrl = handler.addMovie(movie).toString(QUrl::FullyEncoded);
     // Like the player's first time: page load and first movie together.

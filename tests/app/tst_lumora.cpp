@@ -40,6 +40,8 @@ private:
     std::optional<Geometry> geometryOf(const QString &window);
     std::optional<QString> windowUnder(int x, int y);
     bool click(int x, int y);
+    // Finds the launcher and clicks its children's-songs site; gives the launcher's window.
+    std::optional<QString> clickSongsSite(Geometry *launcherGeometry = nullptr);
     bool startLumora(const QProcessEnvironment &extra = {});
 
     QString m_xdotool;
@@ -152,6 +154,18 @@ bool TestLumora::click(int x, int y)
     return xdotool({"mousemove", "--sync", QString::number(x), QString::number(y), "click", "1"}).has_value();
 }
 
+std::optional<QString> TestLumora::clickSongsSite(Geometry *launcherGeometry)
+{
+    const auto launcher = waitForWindow(QStringLiteral("mainForm"));
+    const auto geometry = launcher ? geometryOf(*launcher) : std::nullopt;
+    if (!geometry)
+        return std::nullopt;
+    if (launcherGeometry)
+        *launcherGeometry = *geometry;
+    const QPoint site = siteInWindow({148, 60});
+    return click(geometry->x + site.x(), geometry->y + site.y()) ? launcher : std::nullopt;
+}
+
 bool TestLumora::startLumora(const QProcessEnvironment &extra)
 {
     m_directory.emplace();
@@ -244,12 +258,9 @@ void TestLumora::closeButtonEndsWithStatusZero()
 
 void TestLumora::siteOpensItsWindowOverTheLauncher()
 {
-    const auto launcher = waitForWindow(QStringLiteral("mainForm"));
-    QVERIFY(launcher);
-    const auto geometry = geometryOf(*launcher);
-    QVERIFY(geometry);
-    const QPoint site = siteInWindow({148, 60}); // children's songs
-    QVERIFY(click(geometry->x + site.x(), geometry->y + site.y()));
+    Geometry launcher;
+    QVERIFY(clickSongsSite(&launcher));
+    const Geometry *const geometry = &launcher;
 
     // xdotool's queries fail when a window they touch vanishes meanwhile, and the player's
     // engine starts as the window first shows: ask again.
@@ -273,12 +284,8 @@ void TestLumora::desktopCloseRequestEndsProgramWhileEngineStarts()
     for (int round = 0; round < 5; ++round) {
         if (round > 0)
             QVERIFY(startLumora());
-        const auto launcher = waitForWindow(QStringLiteral("mainForm"));
+        const auto launcher = clickSongsSite();
         QVERIFY(launcher);
-        const auto geometry = geometryOf(*launcher);
-        QVERIFY(geometry);
-        const QPoint site = siteInWindow({148, 60}); // children's songs
-        QVERIFY(click(geometry->x + site.x(), geometry->y + site.y()));
         QVERIFY(waitForWindow(QStringLiteral("ergerForm")));
         QVERIFY(sendCloseRequest(*launcher));
         QVERIFY2(m_lumora.waitForFinished(30000), qPrintable(QStringLiteral("round %1").arg(round)));
