@@ -56,6 +56,34 @@ void letPageCollectGarbage()
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
 }
 
+QtMessageHandler previousMessageHandler = nullptr;
+
+// Asked for a GL context to share, X without GL says so once; that is what was meant.
+void quietAboutMissingGl(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QXcbIntegration: Cannot create platform OpenGL context")))
+        return;
+    if (previousMessageHandler)
+        previousMessageHandler(type, context, message);
+}
+
+// The page is drawn in software, as a picture among the window's widgets. Drawn with GL,
+// every window the player had visited kept a GL compositor of its own (tens of megabytes
+// each, for good). Without GL on X, the GL context the engine still makes to share at
+// start-up is not made either: it loaded the GL driver (a software one, compiler and all)
+// before the launcher could show. Said before the application object exists; a
+// QT_QUICK_BACKEND or QT_XCB_GL_INTEGRATION from the user still wins.
+void drawWithoutGl()
+{
+    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        return;
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    if (qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        return;
+    qputenv("QT_XCB_GL_INTEGRATION", "none");
+    previousMessageHandler = qInstallMessageHandler(quietAboutMissingGl);
+}
+
 bool engineProcessPresent()
 {
     const QString configured = qEnvironmentVariable("QTWEBENGINEPROCESS_PATH");
@@ -138,12 +166,7 @@ void ShockwaveFlash::registerScheme()
     scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalAccessAllowed
                     | QWebEngineUrlScheme::CorsEnabled);
     QWebEngineUrlScheme::registerScheme(scheme);
-    // The page is drawn in software, as a picture among the window's widgets. Drawn with GL,
-    // every window the player has visited kept a GL compositor of its own (tens of megabytes
-    // each, for good). Said before
-    // the application object exists; a QT_QUICK_BACKEND from the user still wins.
-    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    drawWithoutGl();
 }
 
 void ShockwaveFlash::setAssetsRoot(const QString &root)
