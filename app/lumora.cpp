@@ -34,11 +34,16 @@ int failStartUp(const QString &kind, const QString &message)
 
 } // namespace
 
-// Command-line arguments are not read: argc and argv go only to the toolkit.
-int main(int argc, char *argv[])
+// The program reads no command line, and the toolkit gets none either: its own options
+// would change the program (a style, a platform, even the web engine's debugging port).
+// The platform can still be chosen through the environment (QT_QPA_PLATFORM).
+int main(int, char *[])
 {
     kivora::ShockwaveFlash::registerScheme();
-    QApplication application(argc, argv);
+    static char programName[] = "lumora";
+    static char *toolkitArguments[] = {programName, nullptr};
+    static int toolkitArgumentCount = 1;
+    QApplication application(toolkitArgumentCount, toolkitArguments);
     QApplication::setApplicationName(QStringLiteral("Kivora"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.0"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kivora-256.png")));

@@ -186,8 +186,9 @@ bool TestLumora::startLumora(const QProcessEnvironment &extra)
         environment.insert(name, extra.value(name));
     m_lumora.setProcessEnvironment(environment);
     m_lumora.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    // Arguments are ignored by the program.
-    m_lumora.start(directory + QStringLiteral("lumora"), {"--no-such-option", "erger"});
+    // Arguments are ignored by the program and by its toolkit: were "-platform offscreen"
+    // read, no window would reach the X display.
+    m_lumora.start(directory + QStringLiteral("lumora"), {"--no-such-option", "erger", "-platform", "offscreen"});
     return m_lumora.waitForStarted();
 }
 
