@@ -7,15 +7,11 @@
 #include "contentaddress.h"
 #include "errorbox.h"
 #include "executablereplacement.h"
-#include "httpstatusprobe.h"
 #include "picturefile.h"
-#include "probeaddress.h"
 #include "programdirectory.h"
 #include "serverversion.h"
 #include "startupcleanup.h"
 #include "updatefiles.h"
-#include "urldownload.h"
-#include "urldownloadoptions.h"
 #include "versionline.h"
 #include "windowshape.h"
 
@@ -93,18 +89,6 @@ QString programFile(const char *name)
     return QString::fromStdString(programDirectory()) + QString::fromLatin1(name);
 }
 
-// The update check runs on this thread: an unreachable update server must not hold the
-// window for long.
-constexpr HttpStatusProbeOptions updateProbeLimits{std::chrono::seconds(5), std::chrono::seconds(10)};
-
-UrlDownloadOptions versionFileLimits()
-{
-    UrlDownloadOptions options;
-    options.connectTimeout = std::chrono::seconds(5);
-    options.stallTimeout = std::chrono::seconds(10);
-    return options;
-}
-
 const QString updateFailedNotice = QStringLiteral("更新失败，软件没有改变");
 
 void showCategory(QWidget *window)
@@ -119,6 +103,7 @@ void showCategory(QWidget *window)
 TmainForm::TmainForm(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_updateAddress(updateAddress())
+    , m_versionCheck([this](std::function<void()> call) { QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection); })
 {
     setObjectName(QStringLiteral("mainForm"));
     setWindowTitle(QStringLiteral("mainForm"));
@@ -299,21 +284,6 @@ void TmainForm::showNotice(const QString &text)
     notice.exec();
 }
 
-bool TmainForm::CheckUrl(const std::u16string &url)
-{
-    const std::optional<long> status = httpStatus(probeAddress(url), updateProbeLimits);
-    return status == 200 || status == 302;
-}
-
-bool TmainForm::DownloadFile(const std::u16string &SourceFile, const std::u16string &DestFile)
-{
-    try {
-        return URLDownloadToFile(SourceFile, DestFile, nullptr, versionFileLimits()) == S_OK;
-    } catch (...) {
-        return false;
-    }
-}
-
 void TmainForm::hotSpotMouseMove(int number)
 {
     m_images[number]->show();
@@ -343,13 +313,23 @@ void TmainForm::SpeedButton4Click() { showCategory(xyuwenForm); }
 // executable without ever leaving the program directory without a runnable one.
 void TmainForm::SpeedButton5Click()
 {
+    if (m_versionCheck.underWay())
+        return;
     const std::string folder = programDirectory();
     const std::string s1 = readVersionLine(folder + versionRecordName);
-    if (!CheckUrl(m_updateAddress))
+    m_versionCheck.start(m_updateAddress, folder + versionFileCopyName, [this, s1](const VersionCheckOutcome &outcome) {
+        guarded([&] { offerUpdate(s1, outcome); });
+    });
+}
+
+void TmainForm::offerUpdate(const std::string &s1, const VersionCheckOutcome &outcome)
+{
+    if (!outcome.reachable)
         return;
-    const std::string copy = folder + versionFileCopyName;
-    DownloadFile(m_updateAddress, QString::fromStdString(copy).toStdU16String());
-    const ServerVersion s2 = readServerVersion(copy);
+    if (outcome.failure)
+        std::rethrow_exception(outcome.failure);
+    const ServerVersion &s2 = outcome.server;
+    const std::string folder = programDirectory();
 
     if (!m_replacement)
         m_replacement = std::make_unique<ExecutableReplacement>(folder);

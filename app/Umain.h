@@ -1,5 +1,6 @@
 #pragma once
 
+#include "versioncheck.h"
 #include "windowmessages.h"
 
 #include <QWidget>
@@ -41,9 +42,8 @@ public:
     // finishes the update; -1 is the fetch job's failure report.
     void dowm_downprogres(std::intptr_t percent);
 
-    // The update check (the update site's click) and its two network steps.
-    bool CheckUrl(const std::u16string &url);
-    bool DownloadFile(const std::u16string &SourceFile, const std::u16string &DestFile);
+    // True from the update site's click until the check's network steps have answered.
+    bool updateCheckUnderWay() const { return m_versionCheck.underWay(); }
     // Lets tests point the update check at their own server.
     void setUpdateAddressForTesting(std::u16string address) { m_updateAddress = std::move(address); }
 
@@ -102,6 +102,8 @@ private:
     void showNotice(const QString &text);
     void finishUpdate();
     void failUpdate();
+    // What follows the update check's network steps, back on this thread.
+    void offerUpdate(const std::string &s1, const VersionCheckOutcome &outcome);
 
     std::array<TImage *, 15> m_images{};
     std::array<SpeedButton *, 15> m_hotSpots{};
@@ -109,6 +111,7 @@ private:
     bool m_placed = false;
     std::u16string m_updateAddress;
     std::unique_ptr<ExecutableReplacement> m_replacement;
+    VersionCheck m_versionCheck;
 };
 
 extern TmainForm *mainForm;

@@ -1,14 +1,18 @@
 #include "TGauge.h"
+#include "SpeedButton.h"
 #include "TImage.h"
 #include "Umain.h"
 #include "errorbox.h"
 #include "modalanswerer.h"
 #include "programdirectory.h"
 #include "sha256.h"
+#include "silentserver.h"
 #include "updatefixture.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QTest>
 
 namespace kivora {
@@ -37,6 +41,8 @@ private slots:
     void noUpdateOrQuestion_data();
     void noUpdateOrQuestion();
     void unreachableUpdateServerEndsSilently();
+    void windowStaysAliveWhileTheServerIsSilent();
+    void lateAnswerGivesTheSameOutcome();
     void missingRecordReachesTheErrorBox();
     void completeUpdate();
     void failingUpdate_data();
@@ -48,7 +54,12 @@ private slots:
 private:
     std::filesystem::path path(const std::string &name) const { return m_folder->path() / name; }
     std::string record() const { return test::fileBytes(path("update/Nupdate.txt")); }
-    void click() { guarded([this] { m_form->SpeedButton5Click(); }); }
+    // Clicks the update site and waits for the check's network steps and what follows them.
+    void click()
+    {
+        guarded([this] { m_form->SpeedButton5Click(); });
+        QTRY_VERIFY_WITH_TIMEOUT(!m_form->updateCheckUnderWay(), 60000);
+    }
     void expectUntouched()
     {
         QCOMPARE(record(), oldLine + "\r\n");
@@ -143,6 +154,73 @@ void TestUpdateSite::unreachableUpdateServerEndsSilently()
         QVERIFY(!std::filesystem::exists(path("update/update.txt")));
         expectUntouched();
     }
+}
+
+namespace {
+
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+} // namespace
+
+// A server that takes the connection and never answers holds the check for seconds; the
+// launcher meanwhile follows the pointer and repaints, and a second click starts nothing.
+void TestUpdateSite::windowStaysAliveWhileTheServerIsSilent()
+{
+    test::SilentServer silent;
+    const std::string address = "http://127.0.0.1:" + std::to_string(silent.port()) + "/erge/update.txt";
+    m_form->setUpdateAddressForTesting(std::u16string(address.begin(), address.end()));
+    // Shown, the launcher loads the update site's picture from the program directory.
+    QImage picture(94, 86, QImage::Format_ARGB32);
+    picture.fill(Qt::white);
+    QVERIFY(picture.save(QString::fromStdString(path("10.png").string())));
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+
+    guarded([this] { m_form->SpeedButton5Click(); });
+    QVERIFY(m_form->updateCheckUnderWay());
+    QTRY_COMPARE(silent.connectionsTaken(), 1);
+
+    SpeedButton *site = m_form->hotSpot(3);
+    QTest::mouseMove(site, site->rect().center());
+    QTRY_VERIFY(m_form->image(3)->isVisible());
+    PaintCounter counter;
+    m_form->Image2->installEventFilter(&counter);
+    m_form->Image2->update();
+    QTRY_VERIFY(counter.paints > 0);
+
+    guarded([this] { m_form->SpeedButton5Click(); });
+    QTest::qWait(300);
+    QCOMPARE(silent.connectionsTaken(), 1);
+    QCOMPARE(m_answerer->texts(), QStringList());
+    QVERIFY(m_form->updateCheckUnderWay());
+    // The form goes while the check still waits: its outcome must reach nothing.
+    m_form.reset();
+}
+
+void TestUpdateSite::lateAnswerGivesTheSameOutcome()
+{
+    m_server->answerLate();
+    m_server->setVersionFile(m_server->url("/new") + "\r\n");
+    m_answerer->setAnswers({QMessageBox::Cancel});
+    click();
+    QCOMPARE(m_answerer->texts(), QStringList{question});
+    expectUntouched();
+
+    m_server->setVersionFile(oldLine + "\r\n");
+    click();
+    QCOMPARE(m_answerer->texts().back(), noUpdate);
 }
 
 void TestUpdateSite::missingRecordReachesTheErrorBox()

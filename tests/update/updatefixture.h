@@ -4,10 +4,12 @@
 #include "scratchfolder.h"
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include <cstdio>
 
@@ -70,6 +72,8 @@ public:
     {
         httplib::Server &server = m_loopback.server();
         server.Get("/erge/update.txt", [this](const httplib::Request &, httplib::Response &res) {
+            if (m_late)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1500));
             std::lock_guard lock(m_mutex);
             if (m_versionFile.empty() && !m_versionFileSet) {
                 res.status = 404;
@@ -118,6 +122,8 @@ public:
         m_versionFile = std::move(text);
         m_versionFileSet = true;
     }
+    // The version file's address answers only after a while.
+    void answerLate() { m_late = true; }
     // "http://127.0.0.1:port" + path, as bytes.
     std::string url(const std::string &path) const
     {
@@ -136,6 +142,7 @@ private:
     std::string m_versionFile;
     bool m_versionFileSet = false;
     std::atomic<bool> m_halfSent{false};
+    std::atomic<bool> m_late{false};
     LoopbackServer m_loopback;
     bool m_started = false;
 };

@@ -1,0 +1,99 @@
+#include "versioncheck.h"
+
+#include "httpstatusprobe.h"
+#include "probeaddress.h"
+#include "urldownload.h"
+#include "urldownloadoptions.h"
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+namespace kivora {
+
+namespace {
+
+constexpr HttpStatusProbeOptions probeLimits{std::chrono::seconds(5), std::chrono::seconds(10)};
+
+UrlDownloadOptions versionFileLimits()
+{
+    UrlDownloadOptions options;
+    options.connectTimeout = std::chrono::seconds(5);
+    options.stallTimeout = std::chrono::seconds(10);
+    return options;
+}
+
+VersionCheckOutcome check(const std::u16string &address, const std::string &versionFileCopy)
+{
+    VersionCheckOutcome outcome;
+    const std::optional<long> status = httpStatus(probeAddress(address), probeLimits);
+    outcome.reachable = status == 200 || status == 302;
+    if (!outcome.reachable)
+        return outcome;
+    // A failed download leaves no copy, and reading the missing copy says why.
+    try {
+        URLDownloadToFile(address, std::u16string(versionFileCopy.begin(), versionFileCopy.end()), nullptr,
+                          versionFileLimits());
+    } catch (...) {
+    }
+    try {
+        outcome.server = readServerVersion(versionFileCopy);
+    } catch (...) {
+        outcome.failure = std::current_exception();
+    }
+    return outcome;
+}
+
+} // namespace
+
+// What the thread and its owner share. The thread delivers only while holding the lock and
+// the owner is there, so once the owner has gone nothing reaches what it delivered to.
+struct VersionCheck::Link
+{
+    std::mutex mutex;
+    bool ownerGone = false;
+
+    void cut()
+    {
+        std::lock_guard lock(mutex);
+        ownerGone = true;
+    }
+};
+
+VersionCheck::VersionCheck(Deliver deliver)
+    : m_deliver(std::move(deliver))
+{
+}
+
+VersionCheck::~VersionCheck()
+{
+    if (m_link)
+        m_link->cut();
+}
+
+bool VersionCheck::start(const std::u16string &address, const std::string &versionFileCopy, Done done)
+{
+    if (m_underWay)
+        return false;
+    m_underWay = true;
+    if (m_link)
+        m_link->cut();
+    m_link = std::make_shared<Link>();
+    // Detached: the owner never waits for a silent server, not even on its way out.
+    std::thread([this, link = m_link, deliver = m_deliver, address, versionFileCopy, done = std::move(done)] {
+        const VersionCheckOutcome outcome = check(address, versionFileCopy);
+        std::lock_guard lock(link->mutex);
+        if (link->ownerGone)
+            return;
+        deliver([this, link, outcome, done] {
+            // On the owner's thread, which alone cuts the link: `this` is still there.
+            if (link->ownerGone)
+                return;
+            m_underWay = false;
+            done(outcome);
+        });
+    }).detach();
+    return true;
+}
+
+} // namespace kivora
