@@ -12,6 +12,9 @@ status=0
 xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" \
     ctest --test-dir build --output-on-failure -j2 --timeout 300 || status=$?
 
+# A packager's builds: Release and Debug of the program alone, without any test framework.
+tools/check-builds.sh || status=$?
+
 if [ -x tests/fuzz/run-fuzz.sh ]; then
     tests/fuzz/run-fuzz.sh 20 || status=$?
 fi
