@@ -16,7 +16,7 @@ check_build() {
     local type=$1 dir=$2
     echo "== $type build in $dir (BUILD_TESTING=$testing)"
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" -DBUILD_TESTING="$testing" \
-        -DKIVORA_WERROR=ON >/dev/null
+        -DKIVORA_WERROR=ON -DKIVORA_SYSTEM_LAYOUT=OFF >/dev/null
     cmake --build "$dir" -j"$jobs"
 
     if [ "$testing" = OFF ]; then
