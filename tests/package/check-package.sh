@@ -16,7 +16,8 @@ expect_same() { cmp -s "$1" "$2" || fail "$3"; }
 # --- The file list.
 folders="Xchangshi chengyugushi dbpintu erger tinggushi wanyx xgushi xpinyin xyingyu yuwenyx ywerger"
 expected=(usr/bin/kivora usr/lib/kivora/lumora usr/lib/kivora/kivora-catalog usr/lib/kivora/ipadmain3.png
-    usr/lib/kivora/1003.jpg usr/lib/kivora/10.png usr/lib/kivora/update/Nupdate.txt
+    usr/lib/kivora/1003.jpg usr/lib/kivora/10.png usr/lib/kivora/ipadmain3@2x.png usr/lib/kivora/1003@2x.jpg
+    usr/lib/kivora/10@2x.png usr/lib/kivora/update/Nupdate.txt
     usr/share/applications/org.kivora.Kivora.desktop usr/share/metainfo/org.kivora.Kivora.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/kivora.svg usr/share/doc/kivora/copyright
     usr/share/doc/kivora/changelog.gz usr/share/man/man1/kivora.1.gz)
@@ -64,7 +65,7 @@ program=$home/.local/share/kivora
 # First start: the directory is laid out, and the program runs from it.
 said=$(start)
 [ "$said" = "packaged-1 from $program with http://updates.invalid/erge/lumora-1" ] || fail "first start said: $said"
-for file in lumora kivora-catalog ipadmain3.png 1003.jpg 10.png update/Nupdate.txt; do
+for file in lumora kivora-catalog ipadmain3.png 1003.jpg 10.png ipadmain3@2x.png 1003@2x.jpg 10@2x.png update/Nupdate.txt; do
     expect_same "$packaged/$file" "$program/$file" "first start: $file is not the packaged one"
 done
 for folder in $folders; do [ -d "$program/$folder" ] && [ -w "$program/$folder" ] || fail "first start: no folder $folder"; done
