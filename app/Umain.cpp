@@ -133,7 +133,7 @@ void TmainForm::createControls()
 {
     Image1 = new TImage(this);
     Image1->setGeometry(0, 0, ClientWidth, ClientHeight);
-    Image1->setPicture(QPixmap(QStringLiteral(":/pictures/frame.png")));
+    Image1->setPicture(loadEmbeddedPicture(QStringLiteral(":/pictures/frame.png")));
 
     SpeedButton1 = new SpeedButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
@@ -148,7 +148,7 @@ void TmainForm::createControls()
 
     Image2 = new TImage(Panel1);
     Image2->setGeometry(1, 1, 702, 513);
-    Image2->setPicture(QPixmap(QStringLiteral(":/pictures/scene.jpg")));
+    Image2->setPicture(loadEmbeddedPicture(QStringLiteral(":/pictures/scene.jpg")));
 
     for (const HotSpotDesign &design : hotSpotDesigns) {
         auto *picture = new TImage(Panel1);
@@ -156,7 +156,7 @@ void TmainForm::createControls()
         picture->setGeometry(design.picture);
         picture->setAutoSize(true);
         if (design.number != 5)
-            picture->setPicture(QPixmap(QStringLiteral(":/pictures/highlight%1.png").arg(design.number)));
+            picture->setPicture(loadEmbeddedPicture(QStringLiteral(":/pictures/highlight%1.png").arg(design.number)));
         picture->hide();
         m_images[design.number] = picture;
     }

@@ -116,7 +116,7 @@ void TCategoryForm::createControls()
     Image1 = new TImage(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(rect());
-    Image1->setPicture(QPixmap(AssetPaths::categoryBackground()));
+    Image1->setPicture(loadEmbeddedPicture(AssetPaths::categoryBackground()));
 
     SpeedButton1 = new SpeedButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
@@ -134,7 +134,7 @@ void TCategoryForm::createControls()
     // Children of the panel stack in creation order: picture, player, list, bar.
     Image2 = new TImage(Panel1);
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setPicture(QPixmap(AssetPaths::categoryPanel()));
+    Image2->setPicture(loadEmbeddedPicture(AssetPaths::categoryPanel()));
 
     ShockwaveFlash1 = new ShockwaveFlash(Panel1);
     ShockwaveFlash1->setObjectName(QStringLiteral("ShockwaveFlash1"));

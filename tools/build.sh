@@ -15,10 +15,11 @@ if [ -f package-lock.json ]; then
     fi
 fi
 
+# Warnings are errors here and in CI, though not in a plain cmake build.
 build_type=${KIVORA_BUILD_TYPE:-RelWithDebInfo}
 if [ ! -f build/CMakeCache.txt ]; then
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "$@"
-elif [ $# -gt 0 ]; then
-    cmake -S . -B build "$@"
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$build_type" -DKIVORA_WERROR=ON "$@"
+elif [ $# -gt 0 ] || ! grep -qx 'KIVORA_WERROR:BOOL=ON' build/CMakeCache.txt; then
+    cmake -S . -B build -DKIVORA_WERROR=ON "$@"
 fi
 cmake --build build -j"$(nproc)"

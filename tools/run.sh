@@ -36,7 +36,11 @@ tools/demo/run-servers.sh "$build" "$content" "$updates" >/dev/null
     [ -f "$program/$title" ] || cp "$content/$title" "$program/$title" 2>/dev/null || true
 done
 
-export QTWEBENGINE_DISABLE_SANDBOX=1
+# The web engine's sandbox cannot run as root; for anyone else it stays on (unless they
+# switched it off themselves). The program makes the same choice on its own.
+if [ "$(id -u)" -eq 0 ]; then
+    export QTWEBENGINE_DISABLE_SANDBOX=1
+fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: starting the launcher under a virtual X server (DISPLAY=:77)."
     Xvfb :77 -screen 0 1920x1200x24 -nolisten tcp &

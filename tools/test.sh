@@ -12,6 +12,15 @@ status=0
 xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" \
     ctest --test-dir build --output-on-failure -j2 --timeout 300 || status=$?
 
+# A packager's builds: Release and Debug of the program alone, without any test framework.
+tools/check-builds.sh || status=$?
+# The Debian package, made from the same Release build, unpacked and started for a scratch user.
+if tools/package.sh; then
+    tests/package/check-package.sh "$(ls -t out/kivora_*.deb | head -1)" || status=$?
+else
+    status=1
+fi
+
 if [ -x tests/fuzz/run-fuzz.sh ]; then
     tests/fuzz/run-fuzz.sh 20 || status=$?
 fi

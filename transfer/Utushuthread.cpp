@@ -3,19 +3,16 @@
 #include "atomicfilewriter.h"
 #include "filebodysink.h"
 #include "httpclient.h"
+#include "progresspercent.h"
 #include "sha256.h"
 #include "urlencoding.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 #include <thread>
 
 namespace kivora {
 
 namespace {
-
-static_assert(std::numeric_limits<long double>::digits == 64, "the percentage needs an extended (64-bit significand) long double");
 
 // Accepts 64 hex digits in either case and answers them in lower case.
 std::optional<std::string> normalizedDigest(const std::string &text)
@@ -61,16 +58,6 @@ tushuthread::tushuthread(std::u16string aurl, std::u16string asavepath, WindowHa
 }
 
 tushuthread::~tushuthread() = default;
-
-std::int32_t tushuthread::progressPercent(std::int64_t count, std::int64_t total)
-{
-    const long double quotient = static_cast<long double>(count) / static_cast<long double>(total);
-    const long double product = quotient * 100.0L;
-    const long double ceiling = std::ceil(product);
-    constexpr auto low = static_cast<long double>(std::numeric_limits<std::int32_t>::min());
-    constexpr auto high = static_cast<long double>(std::numeric_limits<std::int32_t>::max());
-    return static_cast<std::int32_t>(std::clamp(ceiling, low, high));
-}
 
 // Runs on the job's thread.
 void tushuthread::Execute()

@@ -41,10 +41,6 @@ public:
     // Throws std::system_error when no thread can be started.
     static tushuthread *create(std::u16string aurl, std::u16string asavepath, WindowHandle ahandle, FetchOptions options = {});
 
-    // `Anowprogress`: the ceiling of count / total x 100 in extended precision, the
-    // quotient taken first. Precondition: total > 0.
-    static std::int32_t progressPercent(std::int64_t count, std::int64_t total);
-
     tushuthread(const tushuthread &) = delete;
     tushuthread &operator=(const tushuthread &) = delete;
 

@@ -66,7 +66,13 @@ std::optional<FetchError> AtomicFileWriter::open()
     const std::filesystem::path folder = m_target.parent_path().empty() ? "." : m_target.parent_path();
     int error = 0;
     for (int attempt = 0; attempt < 16; ++attempt) {
-        std::filesystem::path candidate = folder / ("." + m_target.filename().string() + "." + randomSuffix() + ".part");
+        // Appended piece by piece: at -O3 GCC 12 takes a "." + string chain for an overlapping copy.
+        std::string name = ".";
+        name += m_target.filename().string();
+        name += '.';
+        name += randomSuffix();
+        name += ".part";
+        std::filesystem::path candidate = folder / name;
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             m_fd = fd;

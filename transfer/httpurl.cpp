@@ -60,8 +60,10 @@ bool parsePort(std::string_view text, std::uint16_t &port)
 std::string HttpUrl::hostField() const
 {
     std::string field = hostIsIpv6 ? "[" + host + "]" : host;
-    if (port != 80)
-        field += ":" + std::to_string(port);
+    if (port != 80) {
+        field += ':';
+        field += std::to_string(port);
+    }
     return field;
 }
 

@@ -44,7 +44,10 @@ bool ScratchProgramDirectory::layOutPictures() const
 {
     return copyPicture(QStringLiteral("10.png"), QStringLiteral("10.png"))
         && copyPicture(QStringLiteral("category_background.png"), QStringLiteral("ipadmain3.png"))
-        && copyPicture(QStringLiteral("category_panel.jpg"), QStringLiteral("1003.jpg"));
+        && copyPicture(QStringLiteral("category_panel.jpg"), QStringLiteral("1003.jpg"))
+        && copyPicture(QStringLiteral("10@2x.png"), QStringLiteral("10@2x.png"))
+        && copyPicture(QStringLiteral("category_background@2x.png"), QStringLiteral("ipadmain3@2x.png"))
+        && copyPicture(QStringLiteral("category_panel@2x.jpg"), QStringLiteral("1003@2x.jpg"));
 }
 
 } // namespace kivora

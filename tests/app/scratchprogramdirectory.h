@@ -24,7 +24,8 @@ public:
     bool write(const QString &name, const QByteArray &content) const;
     // Copies a picture of the source tree's assets/pictures under `name`.
     bool copyPicture(const QString &picture, const QString &name) const;
-    // The pictures an installed program directory holds: "10.png", "ipadmain3.png", "1003.jpg".
+    // The pictures an installed program directory holds: "10.png", "ipadmain3.png", "1003.jpg",
+    // each with its "@2x" twin.
     bool layOutPictures() const;
 
 private:

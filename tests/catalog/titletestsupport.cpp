@@ -18,7 +18,11 @@ const TCategoryInfo& category(std::string_view windowClass)
 
 std::string printable(std::u16string_view title)
 {
-    return "\"" + toUtf8(title) + "\"";
+    // Built in place: at -O3 GCC 12 takes an operator+ chain here for an overlapping copy.
+    std::string quoted = toUtf8(title);
+    quoted.insert(quoted.begin(), '"');
+    quoted.push_back('"');
+    return quoted;
 }
 
 } // namespace kivora::test

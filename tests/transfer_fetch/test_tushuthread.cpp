@@ -27,29 +27,6 @@ using test::ScriptedServer;
 using Messages = std::vector<std::intptr_t>;
 namespace fs = std::filesystem;
 
-struct PercentCase
-{
-    std::int64_t count;
-    std::int64_t total;
-    std::int32_t percent;
-};
-
-class ProgressPercentTest : public testing::TestWithParam<PercentCase> {};
-
-TEST_P(ProgressPercentTest, RoundsUpTheExtendedPrecisionProduct)
-{
-    const PercentCase &c = GetParam();
-    EXPECT_EQ(tushuthread::progressPercent(c.count, c.total), c.percent) << c.count << " of " << c.total;
-}
-
-// Some whole products land just above the whole number, and so round up past it.
-INSTANTIATE_TEST_SUITE_P(Table, ProgressPercentTest, testing::Values(
-    PercentCase{300, 1000, 31}, PercentCase{15, 100, 16}, PercentCase{500, 1000, 50}, PercentCase{7, 100, 7},
-    PercentCase{1, 1000, 1}, PercentCase{333, 1000, 34}, PercentCase{991, 1000, 100}, PercentCase{1000, 1000, 100},
-    PercentCase{0, 1000, 0}, PercentCase{32768, 100000, 33}, PercentCase{65536, 100000, 66}, PercentCase{98304, 100000, 99},
-    PercentCase{9900001, 10000000, 100}, PercentCase{1, 9223372036854775807, 1},
-    PercentCase{9223372036854775807, 9223372036854775807, 100}));
-
 std::string pattern(std::size_t size)
 {
     std::string bytes(size, '\0');

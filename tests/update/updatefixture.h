@@ -47,7 +47,10 @@ inline std::string fileBytes(const std::filesystem::path &path)
 // Runs the program and answers what it printed, or "(failed)".
 inline std::string runProgram(const std::filesystem::path &path)
 {
-    FILE *pipe = ::popen(("'" + path.string() + "' 2>/dev/null").c_str(), "r");
+    std::string command = "'";
+    command += path.string();
+    command += "' 2>/dev/null";
+    FILE *pipe = ::popen(command.c_str(), "r");
     if (!pipe)
         return "(failed)";
     std::string output;

@@ -1,5 +1,6 @@
 #include "framepainter.h"
 
+#include "canvas.h"
 #include "cartoon.h"
 
 #include <QLinearGradient>
@@ -38,9 +39,9 @@ void clearScreen(QPainter &p, const QRect &screen)
 
 } // namespace
 
-QImage FramePainter::launcherFrame()
+QImage FramePainter::launcherFrame(qreal scale)
 {
-    QImage image(845, 628, QImage::Format_ARGB32_Premultiplied);
+    QImage image = makeCanvas({845, 628}, scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -96,9 +97,9 @@ QImage FramePainter::launcherFrame()
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-QImage FramePainter::categoryBackground()
+QImage FramePainter::categoryBackground(qreal scale)
 {
-    QImage image(1200, 850, QImage::Format_ARGB32_Premultiplied);
+    QImage image = makeCanvas({1200, 850}, scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);

@@ -8,8 +8,8 @@ namespace kivora {
 class FramePainter
 {
 public:
-    static QImage launcherFrame();      // 845 x 628
-    static QImage categoryBackground(); // 1200 x 850
+    static QImage launcherFrame(qreal scale);      // 845 x 628 logical
+    static QImage categoryBackground(qreal scale); // 1200 x 850 logical
 };
 
 } // namespace kivora

@@ -1,5 +1,6 @@
 #include "highlightmaker.h"
 
+#include "canvas.h"
 #include "cartoon.h"
 #include "sitepainter.h"
 #include "sitetable.h"
@@ -62,10 +63,10 @@ QVector<int> dilate(const QVector<int> &plane, int width, int height, int radius
 
 } // namespace
 
-QImage HighlightMaker::make(const Site &site)
+QImage HighlightMaker::make(const Site &site, qreal scale)
 {
     const QSize size = site.picture.size();
-    QImage art(size, QImage::Format_ARGB32);
+    QImage art = makeCanvas(size, scale, QImage::Format_ARGB32);
     art.fill(Qt::transparent);
     {
         QPainter painter(&art);
@@ -105,11 +106,13 @@ QImage HighlightMaker::glow(const QImage &shape)
         for (int x = 0; x < width; ++x)
             alpha[y * width + x] = qAlpha(line[x]);
     }
-    QVector<int> halo = dilate(alpha, width, height, 3);
-    halo = boxBlur(halo, width, height, 2);
-    halo = boxBlur(halo, width, height, 2);
+    // The glow's reach is in logical units, so it looks the same at every scale.
+    const qreal scale = shape.devicePixelRatio();
+    QVector<int> halo = dilate(alpha, width, height, qRound(3 * scale));
+    halo = boxBlur(halo, width, height, qRound(2 * scale));
+    halo = boxBlur(halo, width, height, qRound(2 * scale));
 
-    QImage result(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage result = makeCanvas(shape.deviceIndependentSize().toSize(), scale, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < height; ++y) {
         auto *line = reinterpret_cast<QRgb *>(result.scanLine(y));
         for (int x = 0; x < width; ++x) {
@@ -122,12 +125,13 @@ QImage HighlightMaker::glow(const QImage &shape)
 
 void HighlightMaker::caption(QImage &image, const QString &text)
 {
-    const qreal maxWidth = image.width() - 10;
+    const QSizeF logical = image.deviceIndependentSize();
+    const qreal maxWidth = logical.width() - 10;
     qreal pixelSize = 21;
     while (pixelSize > 10
            && Cartoon::textPath(QRectF(), text, pixelSize).boundingRect().width() > maxWidth)
         pixelSize -= 0.5;
-    const QRectF band(0, image.height() - pixelSize - 9, image.width(), pixelSize + 2);
+    const QRectF band(0, logical.height() - pixelSize - 9, logical.width(), pixelSize + 2);
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);

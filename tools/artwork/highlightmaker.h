@@ -11,7 +11,7 @@ struct Site;
 class HighlightMaker
 {
 public:
-    static QImage make(const Site &site);
+    static QImage make(const Site &site, qreal scale);
 
 private:
     static void brighten(QImage &image);

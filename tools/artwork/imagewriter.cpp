@@ -12,9 +12,10 @@ namespace kivora {
 
 namespace {
 
+// `expected` is logical: a picture drawn at scale 2 has twice as many pixels each way.
 void checkSize(const QString &name, const QImage &image, const QSize &expected)
 {
-    if (image.size() != expected)
+    if (image.size() != expected * image.devicePixelRatio())
         throw std::runtime_error(QStringLiteral("%1 has the wrong size").arg(name).toStdString());
 }
 

@@ -32,17 +32,23 @@ int main(int argc, char *argv[])
 
     try {
         kivora::ImageWriter out(QString::fromLocal8Bit(argv[1]));
-        out.png(QStringLiteral("pictures/frame.png"), kivora::FramePainter::launcherFrame(), {845, 628});
-        out.jpeg(QStringLiteral("pictures/scene.jpg"), kivora::ScenePainter::render(), {702, 513});
-        for (const kivora::Site &site : kivora::SiteTable::all()) {
-            // The update site's picture is a loose file of the program directory.
-            const QString name = site.number == 5 ? QStringLiteral("pictures/10.png")
-                                                  : QStringLiteral("pictures/highlight%1.png").arg(site.number);
-            out.png(name, kivora::HighlightMaker::make(site), site.picture.size());
+        // Every picture twice: for ordinary screens, and as "name@2x" for screens of twice
+        // the pixel density, where the program picks it.
+        for (const qreal scale : {1.0, 2.0}) {
+            const QString suffix = scale == 1.0 ? QString() : QStringLiteral("@2x");
+            const auto named = [&suffix](const char *base, const char *extension) {
+                return QStringLiteral("pictures/%1%2.%3").arg(QLatin1String(base), suffix, QLatin1String(extension));
+            };
+            out.png(named("frame", "png"), kivora::FramePainter::launcherFrame(scale), {845, 628});
+            out.jpeg(named("scene", "jpg"), kivora::ScenePainter::render(scale), {702, 513});
+            for (const kivora::Site &site : kivora::SiteTable::all()) {
+                // The update site's picture is a loose file of the program directory.
+                const QByteArray base = site.number == 5 ? QByteArray("10") : "highlight" + QByteArray::number(site.number);
+                out.png(named(base.constData(), "png"), kivora::HighlightMaker::make(site, scale), site.picture.size());
+            }
+            out.png(named("category_background", "png"), kivora::FramePainter::categoryBackground(scale), {1200, 850});
+            out.jpeg(named("category_panel", "jpg"), kivora::PanelPainter::render(scale), {996, 682});
         }
-        out.png(QStringLiteral("pictures/category_background.png"), kivora::FramePainter::categoryBackground(),
-                {1200, 850});
-        out.jpeg(QStringLiteral("pictures/category_panel.jpg"), kivora::PanelPainter::render(), {996, 682});
         out.bytes(QStringLiteral("icons/kivora.svg"), kivora::IconMaker::svg());
         for (const int size : {256, 48, 32, 24, 16})
             out.png(QStringLiteral("icons/kivora-%1.png").arg(size), kivora::IconMaker::render(size), {size, size});

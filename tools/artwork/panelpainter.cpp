@@ -1,5 +1,6 @@
 #include "panelpainter.h"
 
+#include "canvas.h"
 #include "cartoon.h"
 
 #include <QLinearGradient>
@@ -74,9 +75,9 @@ void hill(QPainter &p, qreal left, qreal right, qreal top, qreal base, const QCo
 
 } // namespace
 
-QImage PanelPainter::render()
+QImage PanelPainter::render(qreal scale)
 {
-    QImage image(996, 682, QImage::Format_ARGB32_Premultiplied);
+    QImage image = makeCanvas({996, 682}, scale, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
 

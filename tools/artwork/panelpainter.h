@@ -9,7 +9,7 @@ namespace kivora {
 class PanelPainter
 {
 public:
-    static QImage render(); // 996 x 682
+    static QImage render(qreal scale); // 996 x 682 logical
 };
 
 } // namespace kivora

@@ -1,5 +1,6 @@
 #include "scenepainter.h"
 
+#include "canvas.h"
 #include "cartoon.h"
 #include "sitepainter.h"
 #include "sitetable.h"
@@ -64,9 +65,9 @@ void wave(QPainter &painter, QPointF at, qreal width)
 
 } // namespace
 
-QImage ScenePainter::render()
+QImage ScenePainter::render(qreal scale)
 {
-    QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    QImage image = makeCanvas({kWidth, kHeight}, scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);

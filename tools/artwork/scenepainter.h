@@ -10,7 +10,7 @@ namespace kivora {
 class ScenePainter
 {
 public:
-    static QImage render();
+    static QImage render(qreal scale);
 
 private:
     static void sky(QPainter &painter);

@@ -1,0 +1,12 @@
+#include "canvas.h"
+
+namespace kivora {
+
+QImage makeCanvas(QSize logical, qreal scale, QImage::Format format)
+{
+    QImage image(logical * scale, format);
+    image.setDevicePixelRatio(scale);
+    return image;
+}
+
+} // namespace kivora

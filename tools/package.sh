@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Makes the Debian package out/kivora_<version>_<arch>.deb from a Release build of the
+# program alone (build-release, shared with tools/check-builds.sh), and checks it with
+# desktop-file-validate, appstreamcli and lintian. Prints lintian's remaining tags.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+tools/setup-machine.sh
+missing=()
+for package in dpkg-dev desktop-file-utils appstream lintian file; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if ((${#missing[@]})); then
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+fi
+
+build=build-release
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DKIVORA_WERROR=ON \
+    -DKIVORA_SYSTEM_LAYOUT=ON -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+cmake --build "$build" -j"${KIVORA_JOBS:-2}"
+mkdir -p out
+(cd "$build" && cpack -G DEB -B "$root/out" >/dev/null)
+rm -rf out/_CPack_Packages
+deb=$(ls -t out/kivora_*.deb | head -1)
+echo "Made $deb"
+
+tree=$(mktemp -d)
+trap 'rm -rf "$tree"' EXIT
+dpkg-deb -x "$deb" "$tree"
+desktop-file-validate "$tree"/usr/share/applications/*.desktop
+appstreamcli validate --no-net --pedantic "$tree"/usr/share/metainfo/*.metainfo.xml
+# lintian fails on errors; warnings and lesser tags are listed.
+lintian --fail-on error --tag-display-limit 0 "$deb"
