@@ -1,18 +1,24 @@
 #include "Utushuthread.h"
 
-#include "atomicfilewriter.h"
 #include "filebodysink.h"
 #include "httpclient.h"
 #include "progresspercent.h"
 #include "sha256.h"
+#include "stagedfile.h"
 #include "urlencoding.h"
 
 #include <algorithm>
+#include <cstring>
 #include <thread>
 
 namespace kivora {
 
 namespace {
+
+FetchError storageError(const std::string &what, const std::string &path, int error)
+{
+    return {FetchError::Kind::Storage, what + " " + path + ": " + std::strerror(error), 0};
+}
 
 // Accepts 64 hex digits in either case and answers them in lower case.
 std::optional<std::string> normalizedDigest(const std::string &text)
@@ -88,16 +94,18 @@ std::optional<FetchError> tushuthread::doExecute()
             return FetchError{FetchError::Kind::Digest, "the expected digest is not 64 hex digits", 0};
     }
 
-    AtomicFileWriter file{std::filesystem::path(*path)};
-    if (auto error = file.open())
-        return error;
+    StagedFile file(*path);
+    if (!file.isOpen())
+        return storageError("cannot create a file for", *path, file.error());
     Sha256 digest;
     FileBodySink sink(file, expected ? &digest : nullptr);
     if (auto error = fidhttp->get(*url, sink))
         return error;
     if (expected && Sha256::toHex(digest.finish()) != *expected)
         return FetchError{FetchError::Kind::Digest, "the body does not have the expected SHA-256 digest", 0};
-    return file.commit(m_options.executable);
+    if (!file.commit(m_options.executable))
+        return storageError("cannot save", *path, file.error());
+    return std::nullopt;
 }
 
 void tushuthread::doworkbegin([[maybe_unused]] HttpClient &Asender, [[maybe_unused]] WorkMode Aworkmode, std::int64_t Aworkcountmax)

@@ -1,11 +1,13 @@
 #include "filebodysink.h"
 
-#include "atomicfilewriter.h"
 #include "sha256.h"
+#include "stagedfile.h"
+
+#include <cstring>
 
 namespace kivora {
 
-FileBodySink::FileBodySink(AtomicFileWriter &file, Sha256 *digest)
+FileBodySink::FileBodySink(StagedFile &file, Sha256 *digest)
     : m_file(file)
     , m_digest(digest)
 {
@@ -15,7 +17,9 @@ std::optional<FetchError> FileBodySink::write(std::string_view bytes)
 {
     if (m_digest)
         m_digest->update(bytes);
-    return m_file.write(bytes);
+    if (!m_file.write(bytes))
+        return FetchError{FetchError::Kind::Storage, std::string("cannot write the file: ") + std::strerror(m_file.error()), 0};
+    return std::nullopt;
 }
 
 } // namespace kivora

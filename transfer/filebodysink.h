@@ -4,18 +4,18 @@
 
 namespace kivora {
 
-class AtomicFileWriter;
+class StagedFile;
 class Sha256;
 
 // Streams a body into a file being written, feeding a digest on the way when given one.
 class FileBodySink : public BodySink
 {
 public:
-    FileBodySink(AtomicFileWriter &file, Sha256 *digest);
+    FileBodySink(StagedFile &file, Sha256 *digest);
     std::optional<FetchError> write(std::string_view bytes) override;
 
 private:
-    AtomicFileWriter &m_file;
+    StagedFile &m_file;
     Sha256 *m_digest;
 };
 

@@ -1,6 +1,7 @@
 #include "startupcleanup.h"
 
 #include "pendingupdate.h"
+#include "stagedfile.h"
 #include "updatefiles.h"
 
 #include <filesystem>
@@ -12,8 +13,9 @@ namespace kivora {
 
 namespace {
 
-// ".lumora.<32 hex digits>.part": the fetch job's staging name for the executable.
-bool isPartialExecutable(const std::string &name)
+// ".lumora.<32 hex digits>.part": how earlier versions staged the new executable. Only an
+// earlier version, gone once this one runs, ever wrote one.
+bool isEarlierPartialExecutable(const std::string &name)
 {
     const std::string prefix = std::string(".") + executableName + ".";
     const std::string suffix = ".part";
@@ -30,16 +32,12 @@ bool isPartialExecutable(const std::string &name)
 
 void removeAbandonedDownloads(const std::string &programDirectory)
 {
+    StagedFile::sweepAbandoned(programDirectory);
     namespace fs = std::filesystem;
     std::error_code error;
-    const auto now = fs::file_time_type::clock::now();
     for (auto it = fs::directory_iterator(programDirectory, error); !error && it != fs::directory_iterator(); it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (!isPartialExecutable(name) || !it->is_regular_file(error))
-            continue;
-        const auto written = it->last_write_time(error);
-        // A download of a program started just before this one may still be running.
-        if (!error && now - written > abandonedDownloadAge)
+        if (isEarlierPartialExecutable(name) && it->is_regular_file(error))
             ::unlink(it->path().c_str());
     }
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <string>
 
 namespace kivora {
@@ -8,18 +7,14 @@ namespace kivora {
 // The name the previous executable is kept under while an update is under way.
 inline constexpr char previousExecutableName[] = "lumora0";
 
-// A partial download of the executable that no job has written to for this long belongs
-// to a process that was ended during an update.
-inline constexpr std::chrono::hours abandonedDownloadAge{1};
-
 // Removes a previous executable left in the program directory by an update. A failed
 // removal is not reported: the next start tries again.
 void removeLeftOverExecutable(const std::string &programDirectory);
 
 // What a start does before anything else: settles an update that was cut short (the
 // record receives the new line only if the new executable is in place), removes the
-// previous executable and partial downloads of the executable left by a process that
-// was ended. Nothing here is reported; what fails is tried again at the next start.
+// previous executable and what processes ended while writing left behind. Nothing here
+// is reported; what fails is tried again at the next start.
 void startUpCleanUp(const std::string &programDirectory);
 
 } // namespace kivora

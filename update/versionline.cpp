@@ -1,5 +1,7 @@
 #include "versionline.h"
 
+#include "stagedfile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -43,11 +45,6 @@ private:
     int m_fd;
 };
 
-std::string folderOf(const std::string &path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
 
 } // namespace
 
@@ -83,36 +80,13 @@ std::string readVersionLine(const std::string &path)
 
 void replaceFileContent(const std::string &path, std::string_view content)
 {
-    const std::string staging = path + ".new";
-    FileDescriptor file(::open(staging.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (file.get() < 0)
-        fail("Cannot create file", staging, errno);
-    std::size_t written = 0;
-    while (written < content.size()) {
-        const ssize_t count = ::write(file.get(), content.data() + written, content.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0) {
-            const int error = count < 0 ? errno : EIO;
-            ::unlink(staging.c_str());
-            fail("Cannot write file", staging, error);
-        }
-        written += static_cast<std::size_t>(count);
-    }
-    if (::fsync(file.get()) != 0 || file.close() != 0) {
-        const int error = errno;
-        ::unlink(staging.c_str());
-        fail("Cannot write file", staging, error);
-    }
-    if (::rename(staging.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(staging.c_str());
-        fail("Cannot replace file", path, error);
-    }
-    // Make the rename itself durable; the content is in place either way.
-    FileDescriptor folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
+    StagedFile file(path);
+    if (!file.isOpen())
+        fail("Cannot create file", path, file.error());
+    if (!file.write(content))
+        fail("Cannot write file", path, file.error());
+    if (!file.commit())
+        fail("Cannot replace file", path, file.error());
 }
 
 void writeVersionRecord(const std::string &path, std::string_view line)

@@ -27,20 +27,33 @@ StagedFile::StagedFile(const std::string &path, bool allowUnnamed)
     const std::size_t slash = path.rfind('/');
     const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
     m_name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (m_name.empty() || m_name == "." || m_name == "..")
+    if (m_name.empty() || m_name == "." || m_name == "..") {
+        m_error = EISDIR;
         return;
+    }
     m_dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (m_dirFd < 0)
+    if (m_dirFd < 0) {
+        fail();
         return;
-    sweepAbandoned();
+    }
+    // A folder in the way would only be found at the rename, after the whole download.
+    struct stat info{};
+    if (::fstatat(m_dirFd, m_name.c_str(), &info, 0) == 0 && S_ISDIR(info.st_mode)) {
+        m_error = EISDIR;
+        return;
+    }
+    sweepAbandoned(dir);
     if (allowUnnamed) {
         if (openUnnamed())
             return;
         // Only a file system without unnamed files gets the named fallback.
-        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            fail();
             return;
+        }
     }
-    openNamed();
+    if (!openNamed())
+        fail();
 }
 
 StagedFile::~StagedFile()
@@ -53,9 +66,16 @@ StagedFile::~StagedFile()
         ::close(m_dirFd);
 }
 
+bool StagedFile::fail()
+{
+    m_error = errno;
+    return false;
+}
+
+// Mode 0666 less the umask, as for any file the user makes.
 bool StagedFile::openUnnamed()
 {
-    m_fd = ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+    m_fd = ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     return m_fd >= 0;
 }
 
@@ -63,7 +83,7 @@ bool StagedFile::openNamed()
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = newStagingName();
-        m_fd = ::openat(m_dirFd, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
+        m_fd = ::openat(m_dirFd, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
         if (m_fd >= 0) {
             m_stagingName = std::move(name);
             return true;
@@ -100,24 +120,20 @@ bool StagedFile::isStagingName(const std::string &name, long *pid)
     return true;
 }
 
-// Removes staging files whose process no longer exists: they can only stem from a
-// process that was killed between creating and renaming them.
-void StagedFile::sweepAbandoned()
+// A staging file whose process no longer exists can only stem from a process that was
+// killed between creating and renaming it.
+void StagedFile::sweepAbandoned(const std::string &folder)
 {
-    const int fd = ::openat(m_dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    DIR *dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
         return;
-    DIR *dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return;
-    }
+    const int dirFd = ::dirfd(dir);
     while (const dirent *entry = ::readdir(dir)) {
         long pid = 0;
         if (!isStagingName(entry->d_name, &pid) || pid == ::getpid())
             continue;
         if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
-            ::unlinkat(m_dirFd, entry->d_name, 0);
+            ::unlinkat(dirFd, entry->d_name, 0);
     }
     ::closedir(dir);
 }
@@ -129,7 +145,7 @@ bool StagedFile::write(const char *data, std::size_t size)
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            return false;
+            return fail();
         }
         data += written;
         size -= static_cast<std::size_t>(written);
@@ -153,16 +169,21 @@ bool StagedFile::linkUnnamed()
     return false;
 }
 
-bool StagedFile::commit()
+bool StagedFile::commit(bool executable)
 {
     if (m_fd < 0)
         return false;
+    if (executable) {
+        struct stat info{};
+        if (::fstat(m_fd, &info) != 0 || ::fchmod(m_fd, (info.st_mode & 07777) | 0755) != 0)
+            return fail();
+    }
     if (::fsync(m_fd) != 0)
-        return false;
+        return fail();
     if (m_stagingName.empty() && !linkUnnamed())
-        return false;
+        return fail();
     if (::renameat(m_dirFd, m_stagingName.c_str(), m_dirFd, m_name.c_str()) != 0)
-        return false;
+        return fail();
     m_stagingName.clear();
     // The new name is durable only once the folder is flushed too.
     ::fsync(m_dirFd);

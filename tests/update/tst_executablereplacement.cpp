@@ -204,21 +204,26 @@ INSTANTIATE_TEST_SUITE_P(Interrupted, Settle,
                                            SettleCase{"garbage_identity", true, "http://x\r\n12:ab\r\n", false}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(StartUpCleanUp, RemovesOnlyAbandonedPartialDownloads)
+// Staging files of a process that is gone, and the executable staged by an earlier
+// version, go at once; a living writer's staging file and other files stay.
+TEST(StartUpCleanUp, RemovesOnlyAbandonedStagingFiles)
 {
     ProgramFolder folder;
     const std::string hex(32, 'e');
-    const std::string old = ".lumora." + hex + ".part";
-    const std::string fresh = ".lumora." + std::string(32, '1') + ".part";
+    const std::string earlier = ".lumora." + hex + ".part";
     const std::string foreign = ".other." + hex + ".part";
-    for (const std::string &name : {old, fresh, foreign})
+    pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string abandoned = ".kivora-" + std::to_string(gone) + "-0.part";
+    const std::string living = ".kivora-" + std::to_string(::getppid()) + "-0.part";
+    for (const std::string &name : {earlier, foreign, abandoned, living})
         test::writeFile(folder.path(name), "partial");
-    const auto twoHoursAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(2);
-    std::filesystem::last_write_time(folder.path(old), twoHoursAgo);
-    std::filesystem::last_write_time(folder.path(foreign), twoHoursAgo);
 
     startUpCleanUp(folder.directory());
-    EXPECT_EQ(folder.entries(), (std::set<std::string>{fresh, foreign, "lumora", "update"}));
+    EXPECT_EQ(folder.entries(), (std::set<std::string>{foreign, living, "lumora", "update"}));
 }
 
 TEST(StartUpCleanUp, LeavesAFolderNamedLikeThePreviousExecutable)
