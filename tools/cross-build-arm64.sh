@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-packages=(g++-aarch64-linux-gnu qt6-base-dev:arm64 qt6-webengine-dev:arm64 libcurl4-openssl-dev:arm64 libgl-dev:arm64)
+packages=(g++-aarch64-linux-gnu qt6-base-dev:arm64 qt6-webengine-dev:arm64 libcurl4-openssl-dev:arm64 libssl-dev:arm64 libgl-dev:arm64)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

@@ -1,20 +1,27 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
+struct evp_md_ctx_st;
+
 namespace kivora {
 
-// SHA-256 (FIPS 180-4) over a stream of bytes.
+// SHA-256 over a stream of bytes (OpenSSL's libcrypto does the work).
 class Sha256
 {
 public:
     using Digest = std::array<std::uint8_t, 32>;
 
+    // Throws std::bad_alloc when libcrypto cannot set up a digest.
     Sha256();
+    ~Sha256();
+    Sha256(Sha256 &&) noexcept;
+    Sha256 &operator=(Sha256 &&) noexcept;
+
     void update(std::string_view bytes);
     // Precondition: called once; the object is spent afterwards.
     Digest finish();
@@ -22,12 +29,11 @@ public:
     static std::string toHex(const Digest &digest); // lower case
 
 private:
-    void compress(const std::uint8_t *block);
-
-    std::array<std::uint32_t, 8> m_state;
-    std::array<std::uint8_t, 64> m_buffer{};
-    std::size_t m_buffered = 0;
-    std::uint64_t m_length = 0; // bytes so far
+    struct Free
+    {
+        void operator()(evp_md_ctx_st *context) const;
+    };
+    std::unique_ptr<evp_md_ctx_st, Free> m_context;
 };
 
 } // namespace kivora
