@@ -297,41 +297,6 @@ HRESULT TCategoryForm::OnProgress(std::uint32_t ulProgress, std::uint32_t ulProg
     return E_NOTIMPL;
 }
 
-HRESULT TCategoryForm::OnStartBinding(std::uint32_t, void *)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT TCategoryForm::GetPriority(std::int32_t *)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT TCategoryForm::OnLowResource(std::uint32_t)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT TCategoryForm::OnStopBinding(HRESULT, const char16_t *)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT TCategoryForm::GetBindInfo(std::uint32_t *, void *)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT TCategoryForm::OnDataAvailable(std::uint32_t, std::uint32_t, void *, void *)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT TCategoryForm::OnObjectAvailable(const void *, void *)
-{
-    return E_NOTIMPL;
-}
-
 void TCategoryForm::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous()) {

@@ -25,7 +25,7 @@ struct TCategoryInfo;
 // category folder when the file is there, otherwise streamed while a file transfer job
 // downloads it. The window is the progress sink of the jobs it starts. The eleven
 // category classes differ only in the category they are made for.
-class TCategoryForm : public QWidget, public IBindStatusCallback
+class TCategoryForm : public QWidget, public BindStatusCallback
 {
     Q_OBJECT
 public:
@@ -53,16 +53,9 @@ public:
     void ListBox1Click();
     void SpeedButton1Click();
 
-    // The progress sink. The service calls it on a job's thread; only OnProgress acts.
-    HRESULT OnStartBinding(std::uint32_t dwReserved, void *pib) override;
-    HRESULT GetPriority(std::int32_t *nPriority) override;
-    HRESULT OnLowResource(std::uint32_t reserved) override;
+    // The progress sink. The service calls it on a job's thread.
     HRESULT OnProgress(std::uint32_t ulProgress, std::uint32_t ulProgressMax, std::uint32_t ulStatusCode,
                        const char16_t *szStatusText) override;
-    HRESULT OnStopBinding(HRESULT hresult, const char16_t *szError) override;
-    HRESULT GetBindInfo(std::uint32_t *grfBINDF, void *bindinfo) override;
-    HRESULT OnDataAvailable(std::uint32_t grfBSCF, std::uint32_t dwSize, void *formatetc, void *stgmed) override;
-    HRESULT OnObjectAvailable(const void *iid, void *punk) override;
 
     // Controls, named as the window's design names them.
     TImage *Image1 = nullptr;

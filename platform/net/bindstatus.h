@@ -32,4 +32,22 @@ protected:
     ~IBindStatusCallback() = default;
 };
 
+// The default answers: every operation does nothing and answers E_NOTIMPL. A sink
+// overrides only what it acts on.
+class BindStatusCallback : public IBindStatusCallback
+{
+public:
+    HRESULT OnStartBinding(std::uint32_t, void *) override { return E_NOTIMPL; }
+    HRESULT GetPriority(std::int32_t *) override { return E_NOTIMPL; }
+    HRESULT OnLowResource(std::uint32_t) override { return E_NOTIMPL; }
+    HRESULT OnProgress(std::uint32_t, std::uint32_t, std::uint32_t, const char16_t *) override { return E_NOTIMPL; }
+    HRESULT OnStopBinding(HRESULT, const char16_t *) override { return E_NOTIMPL; }
+    HRESULT GetBindInfo(std::uint32_t *, void *) override { return E_NOTIMPL; }
+    HRESULT OnDataAvailable(std::uint32_t, std::uint32_t, void *, void *) override { return E_NOTIMPL; }
+    HRESULT OnObjectAvailable(const void *, void *) override { return E_NOTIMPL; }
+
+protected:
+    ~BindStatusCallback() = default;
+};
+
 } // namespace kivora

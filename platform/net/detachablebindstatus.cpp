@@ -23,39 +23,4 @@ HRESULT DetachableBindStatus::OnProgress(std::uint32_t ulProgress, std::uint32_t
     return E_NOTIMPL;
 }
 
-HRESULT DetachableBindStatus::OnStartBinding(std::uint32_t, void *)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT DetachableBindStatus::GetPriority(std::int32_t *)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT DetachableBindStatus::OnLowResource(std::uint32_t)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT DetachableBindStatus::OnStopBinding(HRESULT, const char16_t *)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT DetachableBindStatus::GetBindInfo(std::uint32_t *, void *)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT DetachableBindStatus::OnDataAvailable(std::uint32_t, std::uint32_t, void *, void *)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT DetachableBindStatus::OnObjectAvailable(const void *, void *)
-{
-    return E_NOTIMPL;
-}
-
 } // namespace kivora

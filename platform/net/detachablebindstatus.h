@@ -12,7 +12,7 @@ namespace kivora {
 // OnProgress do nothing.
 // Precondition: the target's OnProgress only queues work and never waits for the
 // thread that calls detach(), and detach() is not called from inside it.
-class DetachableBindStatus final : public IBindStatusCallback
+class DetachableBindStatus final : public BindStatusCallback
 {
 public:
     explicit DetachableBindStatus(IBindStatusCallback *target);
@@ -20,15 +20,8 @@ public:
     // After this returns, no call to the target is in progress or will start.
     void detach();
 
-    HRESULT OnStartBinding(std::uint32_t dwReserved, void *pib) override;
-    HRESULT GetPriority(std::int32_t *nPriority) override;
-    HRESULT OnLowResource(std::uint32_t reserved) override;
     HRESULT OnProgress(std::uint32_t ulProgress, std::uint32_t ulProgressMax, std::uint32_t ulStatusCode,
                        const char16_t *szStatusText) override;
-    HRESULT OnStopBinding(HRESULT hresult, const char16_t *szError) override;
-    HRESULT GetBindInfo(std::uint32_t *grfBINDF, void *bindinfo) override;
-    HRESULT OnDataAvailable(std::uint32_t grfBSCF, std::uint32_t dwSize, void *formatetc, void *stgmed) override;
-    HRESULT OnObjectAvailable(const void *iid, void *punk) override;
 
 private:
     std::mutex m_mutex;

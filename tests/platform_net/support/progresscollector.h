@@ -18,7 +18,7 @@ struct ProgressReport
 };
 
 // A sink that records every OnProgress report; safe to read from another thread.
-class ProgressCollector : public IBindStatusCallback
+class ProgressCollector : public BindStatusCallback
 {
 public:
     std::vector<ProgressReport> reports() const
@@ -40,14 +40,6 @@ public:
         m_reports.push_back({ulProgress, ulProgressMax, ulStatusCode, std::this_thread::get_id()});
         return E_NOTIMPL;
     }
-
-    HRESULT OnStartBinding(std::uint32_t, void *) override { return E_NOTIMPL; }
-    HRESULT GetPriority(std::int32_t *) override { return E_NOTIMPL; }
-    HRESULT OnLowResource(std::uint32_t) override { return E_NOTIMPL; }
-    HRESULT OnStopBinding(HRESULT, const char16_t *) override { return E_NOTIMPL; }
-    HRESULT GetBindInfo(std::uint32_t *, void *) override { return E_NOTIMPL; }
-    HRESULT OnDataAvailable(std::uint32_t, std::uint32_t, void *, void *) override { return E_NOTIMPL; }
-    HRESULT OnObjectAvailable(const void *, void *) override { return E_NOTIMPL; }
 
 private:
     mutable std::mutex m_mutex;
