@@ -1,5 +1,7 @@
 #pragma once
 
+#include "utf.h"
+
 #include <string>
 #include <string_view>
 
@@ -26,10 +28,5 @@ std::u16string stopPath(std::u16string_view executablePath);
 
 // "http://" + updateHost() + "/erge/update.txt"
 std::u16string updateAddress();
-
-// Conversions between UTF-16 and UTF-8. Malformed input (an unpaired surrogate,
-// an invalid or truncated byte sequence) becomes U+FFFD rather than being dropped.
-std::string toUtf8(std::u16string_view text);
-std::u16string fromUtf8(std::string_view text);
 
 } // namespace kivora

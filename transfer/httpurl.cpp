@@ -1,6 +1,7 @@
 #include "httpurl.h"
 
 #include "httpsyntax.h"
+#include "percentencoding.h"
 
 #include <algorithm>
 
@@ -12,31 +13,12 @@ bool isAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') |
 
 bool isHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-// Unreserved and sub-delimiter characters plus ":@/?", which a path and query may hold as they are.
-bool isTargetChar(char c)
-{
-    return isAlnum(c) || std::string_view("-._~!$&'()*+,;=:@/?").find(c) != std::string_view::npos;
-}
-
 bool isHostNameChar(char c) { return isAlnum(c) || c == '-' || c == '.' || c == '_'; }
 
 std::string encodeTarget(std::string_view raw)
 {
-    static constexpr char hex[] = "0123456789ABCDEF";
     std::string out;
-    out.reserve(raw.size());
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        const char c = raw[i];
-        const bool escape = c == '%' && i + 2 < raw.size() && isHex(raw[i + 1]) && isHex(raw[i + 2]);
-        if (isTargetChar(c) || escape) {
-            out += c;
-        } else {
-            const auto u = static_cast<unsigned char>(c);
-            out += '%';
-            out += hex[u >> 4];
-            out += hex[u & 0x0F];
-        }
-    }
+    appendPercentEncoded(out, raw, requestTarget);
     return out;
 }
 

@@ -1,39 +1,8 @@
 #include "urlencoding.h"
 
-namespace kivora {
+#include "percentencoding.h"
 
-std::optional<std::string> utf16ToUtf8(std::u16string_view text)
-{
-    std::string out;
-    out.reserve(text.size() * 3);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF)
-                return std::nullopt;
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xDC00 && c <= 0xDFFF) {
-            return std::nullopt;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
+namespace kivora {
 
 namespace {
 
@@ -47,38 +16,10 @@ bool isAsciiDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-bool isUnreserved(char c)
-{
-    return isAsciiLetter(c) || isAsciiDigit(c) || c == '-' || c == '.' || c == '_' || c == '~';
-}
-
-// Characters kept as they are in a path: unreserved, the sub-delimiters except the
-// apostrophe, ':', '@' and '/'. A query keeps '?' as well.
-bool keptInPath(char c)
-{
-    static constexpr std::string_view kept = "!$&()*+,;=:@/";
-    return isUnreserved(c) || kept.find(c) != std::string_view::npos;
-}
-
 bool isHostCharacter(char c)
 {
     return isAsciiLetter(c) || isAsciiDigit(c) || c == '-' || c == '.' || c == '_' || c == ':' || c == '['
         || c == ']';
-}
-
-void appendEncoded(std::string &out, std::string_view bytes, bool query)
-{
-    static constexpr char hex[] = "0123456789ABCDEF";
-    for (const char c : bytes) {
-        if (keptInPath(c) || (query && c == '?')) {
-            out += c;
-        } else {
-            const auto byte = static_cast<unsigned char>(c);
-            out += '%';
-            out += hex[byte >> 4];
-            out += hex[byte & 0x0F];
-        }
-    }
 }
 
 } // namespace
@@ -117,10 +58,10 @@ std::optional<std::string> wireAddress(std::u16string_view url)
     const std::string_view path = target.substr(0, queryStart);
     if (path.empty())
         out += '/';
-    appendEncoded(out, path, false);
+    appendPercentEncoded(out, path, plainTextPath);
     if (queryStart != std::string_view::npos) {
         out += '?';
-        appendEncoded(out, target.substr(queryStart + 1), true);
+        appendPercentEncoded(out, target.substr(queryStart + 1), plainTextQuery);
     }
     return out;
 }

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "utf.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace kivora {
-
-// UTF-8 form of UTF-16 text; nothing when the text holds an unpaired surrogate.
-std::optional<std::string> utf16ToUtf8(std::u16string_view text);
 
 // The address as it goes on the wire: "http://" + host[:port] + path[?query], with every
 // byte of the UTF-8 path and query that is not an unreserved character or a delimiter

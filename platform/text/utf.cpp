@@ -1,5 +1,4 @@
-// UTF-16 <-> UTF-8 conversions declared in contentaddress.h.
-#include "contentaddress.h"
+#include "utf.h"
 
 namespace kivora {
 
@@ -58,6 +57,17 @@ std::string toUtf8(std::u16string_view text)
         }
     }
     return out;
+}
+
+std::optional<std::string> utf16ToUtf8(std::u16string_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1]))
+            ++i;
+        else if (isHighSurrogate(text[i]) || isLowSurrogate(text[i]))
+            return std::nullopt;
+    }
+    return toUtf8(text);
 }
 
 std::u16string fromUtf8(std::string_view text)
