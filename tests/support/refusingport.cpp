@@ -1,28 +1,14 @@
 #include "refusingport.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "loopbacksocket.h"
 
-#include <stdexcept>
+#include <unistd.h>
 
 namespace kivora::test {
 
 RefusingPort::RefusingPort()
+    : m_fd(bindLoopbackSocket(m_port))
 {
-    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), size) != 0
-        || ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &size) != 0) {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        throw std::runtime_error("no loopback port to refuse connections on");
-    }
-    m_port = ntohs(address.sin_port);
 }
 
 RefusingPort::~RefusingPort()

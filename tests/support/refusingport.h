@@ -15,8 +15,8 @@ public:
     int port() const { return m_port; }
 
 private:
+    int m_port = 0; // before m_fd: set while m_fd is made
     int m_fd = -1;
-    int m_port = 0;
 };
 
 } // namespace kivora::test

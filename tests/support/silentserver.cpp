@@ -1,7 +1,7 @@
 #include "silentserver.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include "loopbacksocket.h"
+
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -11,19 +11,12 @@
 namespace kivora::test {
 
 SilentServer::SilentServer()
+    : m_fd(bindLoopbackSocket(m_port))
 {
-    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), size) != 0 || ::listen(m_fd, 16) != 0
-        || ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &size) != 0) {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        throw std::runtime_error("no loopback port for a silent server");
+    if (::listen(m_fd, 16) != 0) {
+        ::close(m_fd);
+        throw std::runtime_error("a silent server cannot listen");
     }
-    m_port = ntohs(address.sin_port);
     m_thread = std::thread([this] { takeConnections(); });
 }
 

@@ -22,8 +22,8 @@ public:
 private:
     void takeConnections();
 
+    int m_port = 0; // before m_fd: set while m_fd is made
     int m_fd = -1;
-    int m_port = 0;
     std::atomic<int> m_taken{0};
     std::atomic<bool> m_stopping{false};
     std::vector<int> m_connections;
