@@ -20,22 +20,6 @@ FetchError storageError(const std::string &what, const std::string &path, int er
     return {FetchError::Kind::Storage, what + " " + path + ": " + std::strerror(error), 0};
 }
 
-// Accepts 64 hex digits in either case and answers them in lower case.
-std::optional<std::string> normalizedDigest(const std::string &text)
-{
-    if (text.size() != 64)
-        return std::nullopt;
-    std::string lower;
-    for (char c : text) {
-        if (c >= 'A' && c <= 'F')
-            c = char(c - 'A' + 'a');
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
-            return std::nullopt;
-        lower += c;
-    }
-    return lower;
-}
-
 } // namespace
 
 tushuthread *tushuthread::create(std::u16string aurl, std::u16string asavepath, WindowHandle ahandle, FetchOptions options)
@@ -88,8 +72,8 @@ std::optional<FetchError> tushuthread::doExecute()
     if (!path || path->empty())
         return FetchError{FetchError::Kind::Storage, "the save path is empty or not valid UTF-16", 0};
     std::optional<std::string> expected;
-    if (!m_options.expectedSha256.empty()) {
-        expected = normalizedDigest(m_options.expectedSha256);
+    if (m_options.expectedSha256) {
+        expected = Sha256::normalizedHex(*m_options.expectedSha256);
         if (!expected)
             return FetchError{FetchError::Kind::Digest, "the expected digest is not 64 hex digits", 0};
     }

@@ -3,6 +3,7 @@
 #include "httpclient.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 namespace kivora {
@@ -12,8 +13,9 @@ struct FetchOptions
 {
     // Give the saved file the execute bits (0755) before it appears, as for a program.
     bool executable = false;
-    // The SHA-256 of the body as 64 hex digits; empty accepts any body.
-    std::string expectedSha256;
+    // The SHA-256 the body must have, as 64 hex digits; without it any body is taken.
+    // Any other text, the empty one included, fails the job before it fetches anything.
+    std::optional<std::string> expectedSha256;
     std::chrono::milliseconds connectTimeout = HttpClient::kDefaultConnectTimeout;
     std::chrono::milliseconds readTimeout = HttpClient::kDefaultReadTimeout;
 };

@@ -47,4 +47,19 @@ std::string Sha256::toHex(const Digest &digest)
     return text;
 }
 
+std::optional<std::string> Sha256::normalizedHex(std::string_view text)
+{
+    if (text.size() != 64)
+        return std::nullopt;
+    std::string lower;
+    for (char c : text) {
+        if (c >= 'A' && c <= 'F')
+            c = char(c - 'A' + 'a');
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return std::nullopt;
+        lower += c;
+    }
+    return lower;
+}
+
 } // namespace kivora

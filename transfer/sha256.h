@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,8 @@ public:
     Digest finish();
 
     static std::string toHex(const Digest &digest); // lower case
+    // `text` in lower case when it is exactly 64 hex digits, either letter case.
+    static std::optional<std::string> normalizedHex(std::string_view text);
 
 private:
     struct Free

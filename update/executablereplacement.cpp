@@ -32,11 +32,6 @@ ExecutableReplacement::ExecutableReplacement(std::string programDirectory)
 
 void ExecutableReplacement::start(const ServerVersion &version, std::u16string address, WindowHandle window, FetchOptions options)
 {
-    if (version.sha256 && !isSha256Digest(*version.sha256)) {
-        m_underWay = true;
-        WindowMessages::post(window, tushuthread::wm_downprogres, 0, tushuthread::kFailed);
-        return;
-    }
     const std::string executable = m_programDirectory + executableName;
     const std::string previous = m_programDirectory + previousExecutableName;
     writePendingUpdate(m_programDirectory, PendingUpdate{version.line, identityOf(executable)});
@@ -45,7 +40,8 @@ void ExecutableReplacement::start(const ServerVersion &version, std::u16string a
     keepPreviousExecutable(executable, previous);
 
     options.executable = true;
-    options.expectedSha256 = version.sha256.value_or(std::string());
+    // A digest line that is not 64 hex digits fails the job before it fetches anything.
+    options.expectedSha256 = version.sha256;
     try {
         tushuthread::create(std::move(address), fromUtf8(executable), window, std::move(options));
     } catch (...) {

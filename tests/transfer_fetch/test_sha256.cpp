@@ -15,6 +15,16 @@ struct DigestCase
 
 class Sha256Test : public testing::TestWithParam<DigestCase> {};
 
+TEST(Sha256Hex, OnlySixtyFourHexDigitsAreADigest)
+{
+    EXPECT_EQ(Sha256::normalizedHex(std::string(64, 'F')), std::string(64, 'f'));
+    EXPECT_EQ(Sha256::normalizedHex(std::string(32, '0') + std::string(32, 'c')), std::string(32, '0') + std::string(32, 'c'));
+    EXPECT_EQ(Sha256::normalizedHex(std::string(63, 'a')), std::nullopt);
+    EXPECT_EQ(Sha256::normalizedHex(std::string(65, 'a')), std::nullopt);
+    EXPECT_EQ(Sha256::normalizedHex(std::string(63, 'a') + "g"), std::nullopt);
+    EXPECT_EQ(Sha256::normalizedHex(""), std::nullopt);
+}
+
 TEST_P(Sha256Test, MatchesKnownDigestsWhateverThePieces)
 {
     const DigestCase &c = GetParam();

@@ -247,6 +247,7 @@ TEST_F(FetchJobTest, ChecksTheExpectedDigest)
         {"match_upper_case", upper, true},
         {"mismatch", sha256Of(body + "x"), false},
         {"not_a_digest", "abc", false},
+        {"empty", "", false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
