@@ -1,6 +1,7 @@
 #include "executablereplacement.h"
 
 #include "Utushuthread.h"
+#include "diagnostics.h"
 #include "pendingupdate.h"
 #include "serverversion.h"
 #include "startupcleanup.h"
@@ -70,6 +71,7 @@ ExecutableReplacement::ExecutableReplacement(std::string programDirectory)
 void ExecutableReplacement::start(const ServerVersion &version, std::u16string address, WindowHandle window, FetchOptions options)
 {
     if (version.sha256 && !isSha256Digest(*version.sha256)) {
+        qCDebug(updateLog) << "the version file's digest is not 64 hex digits:" << version.sha256->c_str();
         m_underWay = true;
         WindowMessages::post(window, tushuthread::wm_downprogres, 0, tushuthread::kFailed);
         return;
