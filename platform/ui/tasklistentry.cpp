@@ -43,10 +43,13 @@ bool hasState(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t stat
 
 void keepOffTaskList(QWidget &window)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
+    // Other platforms (offscreen in tests, Wayland) have no such hint.
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return;
-    xcb_connection_t *connection = x11->connection();
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return;
     const auto id = static_cast<xcb_window_t>(window.winId());
     const xcb_atom_t states = atom(connection, "_NET_WM_STATE");
     const xcb_atom_t skip = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
