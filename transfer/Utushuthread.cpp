@@ -89,8 +89,8 @@ std::optional<FetchError> tushuthread::doExecute()
     if (!path || path->empty())
         return FetchError{FetchError::Kind::Storage, "the save path is empty or not valid UTF-16", 0};
     std::optional<std::string> expected;
-    if (!m_options.expectedSha256.empty()) {
-        expected = normalizedDigest(m_options.expectedSha256);
+    if (m_options.expectedSha256) {
+        expected = normalizedDigest(*m_options.expectedSha256);
         if (!expected)
             return FetchError{FetchError::Kind::Digest, "the expected digest is not 64 hex digits", 0};
     }

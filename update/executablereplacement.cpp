@@ -1,7 +1,6 @@
 #include "executablereplacement.h"
 
 #include "Utushuthread.h"
-#include "diagnostics.h"
 #include "pendingupdate.h"
 #include "serverversion.h"
 #include "startupcleanup.h"
@@ -70,12 +69,6 @@ ExecutableReplacement::ExecutableReplacement(std::string programDirectory)
 
 void ExecutableReplacement::start(const ServerVersion &version, std::u16string address, WindowHandle window, FetchOptions options)
 {
-    if (version.sha256 && !isSha256Digest(*version.sha256)) {
-        qCDebug(updateLog) << "the version file's digest is not 64 hex digits:" << version.sha256->c_str();
-        m_underWay = true;
-        WindowMessages::post(window, tushuthread::wm_downprogres, 0, tushuthread::kFailed);
-        return;
-    }
     const std::string executable = m_programDirectory + executableName;
     const std::string previous = m_programDirectory + previousExecutableName;
     writePendingUpdate(m_programDirectory, PendingUpdate{version.line, identityOf(executable)});
@@ -84,7 +77,7 @@ void ExecutableReplacement::start(const ServerVersion &version, std::u16string a
     keepPreviousExecutable(executable, previous);
 
     options.executable = true;
-    options.expectedSha256 = version.sha256.value_or(std::string());
+    options.expectedSha256 = version.sha256;
     try {
         tushuthread::create(std::move(address), utf16Path(executable), window, std::move(options));
     } catch (...) {

@@ -30,8 +30,8 @@ public:
 
     // Precondition: !underWay(). `address` is the version line as text. Throws
     // std::runtime_error or std::system_error when the update cannot begin; nothing has
-    // changed then. A digest line that is not 64 hex digits fails the update at once: the
-    // window receives the job's failure report and nothing is fetched.
+    // changed then. A digest line that is not 64 hex digits fails the job before it fetches
+    // anything: the window receives the job's own failure report.
     void start(const ServerVersion &version, std::u16string address, WindowHandle window, FetchOptions options = {});
 
     // After the job's success report. Answers whether the executable was replaced; the

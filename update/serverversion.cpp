@@ -40,19 +40,3 @@ ServerVersion readServerVersion(const std::string &path)
 }
 
 } // namespace kivora
-
-namespace kivora {
-
-bool isSha256Digest(std::string_view text)
-{
-    if (text.size() != 64)
-        return false;
-    for (const char c : text) {
-        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-        if (!hex)
-            return false;
-    }
-    return true;
-}
-
-} // namespace kivora

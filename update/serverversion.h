@@ -23,10 +23,3 @@ ServerVersion parseServerVersion(std::string_view text);
 ServerVersion readServerVersion(const std::string &path);
 
 } // namespace kivora
-
-namespace kivora {
-
-// True for exactly 64 hex digits, either letter case.
-bool isSha256Digest(std::string_view text);
-
-} // namespace kivora

@@ -73,16 +73,6 @@ INSTANTIATE_TEST_SUITE_P(
                       DigestCase{"indented_is_not_a_digest_line", "http://h/new\r\n sha256=" + digest, std::nullopt}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(VersionFiles, DigestTextMustBe64HexDigits)
-{
-    EXPECT_TRUE(isSha256Digest(std::string(64, 'F')));
-    EXPECT_TRUE(isSha256Digest(std::string(32, '0') + std::string(32, 'c')));
-    EXPECT_FALSE(isSha256Digest(std::string(63, 'a')));
-    EXPECT_FALSE(isSha256Digest(std::string(65, 'a')));
-    EXPECT_FALSE(isSha256Digest(std::string(63, 'a') + "g"));
-    EXPECT_FALSE(isSha256Digest(""));
-}
-
 TEST(VersionFiles, RecordIsTheLineAndCrLfOnly)
 {
     test::ScratchFolder folder;
