@@ -3,16 +3,11 @@
 #include "SpeedButton.h"
 #include "TGauge.h"
 #include "TImage.h"
-#include "Utushuthread.h"
 #include "contentaddress.h"
 #include "errorbox.h"
-#include "executablereplacement.h"
 #include "picturefile.h"
 #include "programdirectory.h"
-#include "serverversion.h"
 #include "startupcleanup.h"
-#include "updatefiles.h"
-#include "versionline.h"
 #include "windowshape.h"
 
 #include "Xchangshi.h"
@@ -34,7 +29,8 @@
 #include <QMessageBox>
 #include <QShowEvent>
 
-#include <unistd.h>
+#include <algorithm>
+#include <functional>
 
 namespace kivora {
 
@@ -102,8 +98,9 @@ void showCategory(QWidget *window)
 
 TmainForm::TmainForm(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , m_updateAddress(updateAddress())
-    , m_versionCheck([this](std::function<void()> call) { QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection); })
+    , m_update(
+          *this, [this](std::function<void()> call) { QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection); },
+          [](const std::function<void()> &step) { guarded(step); }, updateAddress())
 {
     setObjectName(QStringLiteral("mainForm"));
     setWindowTitle(QStringLiteral("mainForm"));
@@ -249,33 +246,54 @@ void TmainForm::customEvent(QEvent *event)
 
 void TmainForm::dowm_downprogres(std::intptr_t percent)
 {
-    if (percent == tushuthread::kFailed && m_replacement && m_replacement->underWay()) {
-        failUpdate();
-        return;
-    }
-    Gauge1->setProgress(static_cast<int>(std::clamp<std::intptr_t>(percent, TGauge::MinValue, TGauge::MaxValue)));
-    if (Gauge1->progress() == TGauge::MaxValue)
-        finishUpdate();
+    m_update.jobReport(percent);
 }
 
-void TmainForm::finishUpdate()
+void TmainForm::showProgress(std::intptr_t percent)
+{
+    Gauge1->setProgress(static_cast<int>(std::clamp<std::intptr_t>(percent, TGauge::MinValue, TGauge::MaxValue)));
+}
+
+void TmainForm::hideUpdateControls()
 {
     Gauge1->hide();
-    m_images[3]->hide();
     Label1->hide();
     Gauge1->setProgress(0);
-    const bool replaced = !m_replacement || !m_replacement->underWay() || m_replacement->completed();
-    if (replaced && ::access((programDirectory() + executableName).c_str(), F_OK) == 0)
+}
+
+void TmainForm::showUpdateSaved(bool succeeded)
+{
+    m_images[3]->hide();
+    hideUpdateControls();
+    if (succeeded)
         showNotice(QStringLiteral("更新成功"));
 }
 
-void TmainForm::failUpdate()
+void TmainForm::showUpdateFailed()
 {
-    Gauge1->hide();
-    Label1->hide();
-    Gauge1->setProgress(0);
-    m_replacement->failed();
+    hideUpdateControls();
     showNotice(updateFailedNotice);
+}
+
+void TmainForm::showNoUpdate()
+{
+    showNotice(QStringLiteral("没有要更新的版本，您可咨询作者提供您的宝贵意见"));
+}
+
+bool TmainForm::askToUpdate()
+{
+    QMessageBox question(QMessageBox::Information, QStringLiteral("系统提示"), QStringLiteral("发现有新版本，是否要进行更新?"),
+                         QMessageBox::Ok | QMessageBox::Cancel, this);
+    return question.exec() == QMessageBox::Ok;
+}
+
+void TmainForm::showUpdateBegun()
+{
+    Gauge1->show();
+    Label1->setText(QStringLiteral("更新中，下次进入讲使用新版本"));
+    Label1->adjustSize();
+    Label1->show();
+    showNotice(QStringLiteral("更新过程中请不要关闭软件，否则将打不开您的软件"));
 }
 
 void TmainForm::showNotice(const QString &text)
@@ -309,50 +327,7 @@ void TmainForm::SpeedButton5MouseLeave()
 void TmainForm::SpeedButton1Click() { close(); }
 void TmainForm::SpeedButton3Click() { showCategory(htgushiform); }
 void TmainForm::SpeedButton4Click() { showCategory(xyuwenForm); }
-// The update check. An update goes ahead only after the user agrees, and replaces the
-// executable without ever leaving the program directory without a runnable one.
-void TmainForm::SpeedButton5Click()
-{
-    if (m_versionCheck.underWay())
-        return;
-    const std::string folder = programDirectory();
-    const std::string s1 = readVersionLine(folder + versionRecordName);
-    m_versionCheck.start(m_updateAddress, folder + versionFileCopyName, [this, s1](const VersionCheckOutcome &outcome) {
-        guarded([&] { offerUpdate(s1, outcome); });
-    });
-}
-
-void TmainForm::offerUpdate(const std::string &s1, const VersionCheckOutcome &outcome)
-{
-    if (!outcome.reachable)
-        return;
-    if (outcome.failure)
-        std::rethrow_exception(outcome.failure);
-    const ServerVersion &s2 = outcome.server;
-    const std::string folder = programDirectory();
-
-    if (!m_replacement)
-        m_replacement = std::make_unique<ExecutableReplacement>(folder);
-    // While a download runs, its version counts as the local one; a newer line is offered
-    // by the first check after that download has ended.
-    if (s1 == s2.line || m_replacement->underWay()) {
-        showNotice(QStringLiteral("没有要更新的版本，您可咨询作者提供您的宝贵意见"));
-        return;
-    }
-    QMessageBox question(QMessageBox::Information, QStringLiteral("系统提示"), QStringLiteral("发现有新版本，是否要进行更新?"),
-                         QMessageBox::Ok | QMessageBox::Cancel, this);
-    if (question.exec() != QMessageBox::Ok)
-        return;
-
-    Gauge1->show();
-    Label1->setText(QStringLiteral("更新中，下次进入讲使用新版本"));
-    Label1->adjustSize();
-    Label1->show();
-    showNotice(QStringLiteral("更新过程中请不要关闭软件，否则将打不开您的软件"));
-
-    const QString address = QString::fromLocal8Bit(QByteArray::fromStdString(s2.line));
-    m_replacement->start(s2, address.toStdU16String(), handle());
-}
+void TmainForm::SpeedButton5Click() { m_update.check(handle()); }
 void TmainForm::SpeedButton6Click() { showCategory(gushiForm); }
 void TmainForm::SpeedButton7Click() { showCategory(ergerForm); }
 void TmainForm::SpeedButton8Click() { showCategory(chengyuform); }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "versioncheck.h"
+#include "updateflow.h"
 #include "windowmessages.h"
 
 #include <QWidget>
@@ -17,13 +17,12 @@ namespace kivora {
 class SpeedButton;
 class TGauge;
 class TImage;
-class ExecutableReplacement;
 
 // Window message a fetch job posts with its percentage.
 inline constexpr unsigned wm_downprogres = 2025;
 
 // The launcher: a tablet-shaped window whose screen shows the island and its hot-spots.
-class TmainForm : public QWidget
+class TmainForm : public QWidget, private UpdateView
 {
     Q_OBJECT
 public:
@@ -43,9 +42,9 @@ public:
     void dowm_downprogres(std::intptr_t percent);
 
     // True from the update site's click until the check's network steps have answered.
-    bool updateCheckUnderWay() const { return m_versionCheck.underWay(); }
+    bool updateCheckUnderWay() const { return m_update.checkUnderWay(); }
     // Lets tests point the update check at their own server.
-    void setUpdateAddressForTesting(std::u16string address) { m_updateAddress = std::move(address); }
+    void setUpdateAddressForTesting(std::u16string address) { m_update.setAddressForTesting(std::move(address)); }
 
     void SpeedButton1Click();
     void SpeedButton3Click();
@@ -100,18 +99,20 @@ private:
     void createControls();
     void loadUpdatePicture();
     void showNotice(const QString &text);
-    void finishUpdate();
-    void failUpdate();
-    // What follows the update check's network steps, back on this thread.
-    void offerUpdate(const std::string &s1, const VersionCheckOutcome &outcome);
+    void hideUpdateControls();
+    // What the update shows in this window.
+    void showNoUpdate() override;
+    bool askToUpdate() override;
+    void showUpdateBegun() override;
+    void showProgress(std::intptr_t percent) override;
+    void showUpdateSaved(bool succeeded) override;
+    void showUpdateFailed() override;
 
     std::array<TImage *, 15> m_images{};
     std::array<SpeedButton *, 15> m_hotSpots{};
     WindowHandle m_handle = 0;
     bool m_placed = false;
-    std::u16string m_updateAddress;
-    std::unique_ptr<ExecutableReplacement> m_replacement;
-    VersionCheck m_versionCheck;
+    UpdateFlow m_update;
 };
 
 extern TmainForm *mainForm;

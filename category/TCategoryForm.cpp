@@ -13,6 +13,7 @@
 #include "picturefile.h"
 #include "programdirectory.h"
 #include "progressrule.h"
+#include "tasklistentry.h"
 #include "theme.h"
 #include "windowshape.h"
 
@@ -304,6 +305,7 @@ void TCategoryForm::showEvent(QShowEvent *event)
             centreOnDesktop(this);
             m_placed = true;
         }
+        keepOffTaskList(*this);
         // Bring the program's one player here and start it while the child reads the list:
         // the first title then starts in well under half the time. After this showing has
         // painted.

@@ -1,6 +1,7 @@
 #include "Utushuthread.h"
 
 #include "filebodysink.h"
+#include "diagnostics.h"
 #include "httpclient.h"
 #include "progresspercent.h"
 #include "sha256.h"
@@ -54,9 +55,15 @@ void tushuthread::Execute()
 {
     bool saved = false;
     try {
-        saved = !doExecute().has_value();
+        const std::optional<FetchError> error = doExecute();
+        saved = !error.has_value();
+        if (error)
+            qCDebug(transferLog).nospace() << "fetch of " << QString::fromStdU16String(furl) << " failed: kind "
+                                           << static_cast<int>(error->kind) << ", status " << error->status << ": "
+                                           << error->message.c_str();
     } catch (...) {
         // Memory exhaustion and the like end the job like any other failure.
+        qCDebug(transferLog) << "fetch of" << QString::fromStdU16String(furl) << "failed on an exception";
     }
     WindowMessages::post(fhandle, wm_downprogres, 0, saved ? kSaved : kFailed);
     delete this;

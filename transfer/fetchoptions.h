@@ -13,8 +13,9 @@ struct FetchOptions
 {
     // Give the saved file the execute bits (0755) before it appears, as for a program.
     bool executable = false;
-    // The SHA-256 the body must have, as 64 hex digits; without it any body is taken.
-    // Any other text, the empty one included, fails the job before it fetches anything.
+    // The SHA-256 of the body as 64 hex digits; absent accepts any body. A value that is not
+    // 64 hex digits, empty included, fails the job before any request: a damaged digest
+    // never turns the integrity check off.
     std::optional<std::string> expectedSha256;
     std::chrono::milliseconds connectTimeout = HttpClient::kDefaultConnectTimeout;
     std::chrono::milliseconds readTimeout = HttpClient::kDefaultReadTimeout;

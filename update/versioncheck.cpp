@@ -1,5 +1,6 @@
 #include "versioncheck.h"
 
+#include "diagnostics.h"
 #include "httpstatusprobe.h"
 #include "probeaddress.h"
 #include "urldownload.h"
@@ -28,16 +29,25 @@ VersionCheckOutcome check(const std::u16string &address, const std::string &vers
     VersionCheckOutcome outcome;
     const std::optional<long> status = httpStatus(probeAddress(address), probeLimits);
     outcome.reachable = status == 200 || status == 302;
-    if (!outcome.reachable)
+    if (!outcome.reachable) {
+        qCDebug(updateLog) << "update server" << QString::fromStdU16String(address) << "not reachable, status"
+                           << (status ? *status : -1L);
         return outcome;
+    }
     // A failed download leaves no copy, and reading the missing copy says why.
     try {
-        URLDownloadToFile(address, std::u16string(versionFileCopy.begin(), versionFileCopy.end()), nullptr,
-                          versionFileLimits());
+        const HRESULT result = URLDownloadToFile(address, std::u16string(versionFileCopy.begin(), versionFileCopy.end()),
+                                                 nullptr, versionFileLimits());
+        if (result != S_OK)
+            qCDebug(updateLog) << "version file download failed, result" << Qt::hex << result;
     } catch (...) {
+        qCDebug(updateLog) << "version file download failed on an exception";
     }
     try {
         outcome.server = readServerVersion(versionFileCopy);
+    } catch (const std::exception &failure) {
+        qCDebug(updateLog) << "reading the version file failed:" << failure.what();
+        outcome.failure = std::current_exception();
     } catch (...) {
         outcome.failure = std::current_exception();
     }

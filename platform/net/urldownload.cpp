@@ -7,10 +7,13 @@
 #include "urlencoding.h"
 
 #include "curlsupport.h"
+#include "diagnostics.h"
 
 #include <curl/curl.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <string>
@@ -110,8 +113,11 @@ HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusC
 
     // The staging file comes first: a destination that cannot be written costs no request.
     StagedFile file(*destination, options.unnamedStagingFile);
-    if (!file.isOpen())
+    if (!file.isOpen()) {
+        qCDebug(transferLog).nospace() << "download of " << address->c_str() << " failed: staging " << destination->c_str()
+                                       << " failed: " << std::strerror(errno);
         return STG_E_WRITEFAULT;
+    }
 
     CurlEasyHandle easy;
     CURL *curl = easy.handle;
@@ -142,23 +148,34 @@ HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusC
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
 
     const CURLcode code = curl_easy_perform(curl);
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     if (code != CURLE_OK) {
+        qCDebug(transferLog).nospace() << "download of " << address->c_str() << " failed: libcurl error " << code << " ("
+                                       << curl_easy_strerror(code) << "), status " << status
+                                       << (transfer.stalled ? ", stalled" : "")
+                                       << (transfer.writeFailed ? ", writing the file failed" : "");
         if (transfer.writeFailed)
             return STG_E_WRITEFAULT;
         return transfer.stalled ? INET_E_CONNECTION_TIMEOUT : failureOf(code);
     }
-
-    long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    if (status < 200 || status > 299)
+    if (status < 200 || status > 299) {
+        qCDebug(transferLog).nospace() << "download of " << address->c_str() << " failed: status " << status;
         return INET_E_RESOURCE_NOT_FOUND;
+    }
     curl_off_t announced = -1;
     curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
-    if (announced >= 0 && static_cast<std::uint64_t>(announced) != transfer.bytes)
+    if (announced >= 0 && static_cast<std::uint64_t>(announced) != transfer.bytes) {
+        qCDebug(transferLog).nospace() << "download of " << address->c_str() << " failed: " << transfer.bytes << " of "
+                                       << announced << " announced bytes arrived";
         return INET_E_DOWNLOAD_FAILURE;
+    }
 
-    if (!file.commit())
+    if (!file.commit()) {
+        qCDebug(transferLog).nospace() << "download of " << address->c_str() << " failed: saving " << destination->c_str()
+                                       << " failed: " << std::strerror(errno);
         return STG_E_WRITEFAULT;
+    }
     progress.finished(transfer.bytes);
     return S_OK;
 }

@@ -1,16 +1,14 @@
 #include "playerpage.h"
 
+#include "diagnostics.h"
 #include "playerassets.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLoggingCategory>
 
 namespace kivora {
 
 namespace {
-
-Q_LOGGING_CATEGORY(playerLog, "kivora.player", QtWarningMsg)
 
 const QString reportPrefix = QStringLiteral("\u0001kivora-player ");
 

@@ -42,6 +42,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+
 #include <memory>
 
 using namespace kivora;
@@ -158,6 +163,62 @@ QByteArray requestTarget(const std::string &request)
     return parts.size() == 3 ? parts[1] : QByteArray();
 }
 
+using XConnection = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
+
+XConnection connectToX()
+{
+    return XConnection(xcb_connect(nullptr, nullptr), &xcb_disconnect);
+}
+
+xcb_atom_t netWmStateAtom(xcb_connection_t *connection)
+{
+    const char name[] = "_NET_WM_STATE";
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr),
+        &std::free);
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+// The window states the X server holds for `window`, by name, read over a connection of
+// the test's own (as a task list reads them).
+QStringList netWmStates(WId window)
+{
+    const XConnection connection = connectToX();
+    if (xcb_connection_has_error(connection.get()))
+        return {QStringLiteral("no X connection")};
+    const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> property(
+        xcb_get_property_reply(connection.get(),
+                               xcb_get_property(connection.get(), 0, static_cast<xcb_window_t>(window),
+                                                netWmStateAtom(connection.get()), XCB_ATOM_ATOM, 0, 1024),
+                               nullptr),
+        &std::free);
+    if (!property || property->format != 32)
+        return {};
+    const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(property.get()));
+    const int count = xcb_get_property_value_length(property.get()) / static_cast<int>(sizeof(xcb_atom_t));
+    QStringList names;
+    for (int i = 0; i < count; ++i) {
+        const std::unique_ptr<xcb_get_atom_name_reply_t, decltype(&std::free)> atomName(
+            xcb_get_atom_name_reply(connection.get(), xcb_get_atom_name(connection.get(), atoms[i]), nullptr),
+            &std::free);
+        if (atomName)
+            names.append(QString::fromLatin1(xcb_get_atom_name_name(atomName.get()),
+                                             xcb_get_atom_name_name_length(atomName.get())));
+    }
+    return names;
+}
+
+// What a desktop does when a window is withdrawn: its states go.
+void dropNetWmStates(WId window)
+{
+    const XConnection connection = connectToX();
+    if (xcb_connection_has_error(connection.get()))
+        return;
+    xcb_delete_property(connection.get(), static_cast<xcb_window_t>(window), netWmStateAtom(connection.get()));
+    xcb_flush(connection.get());
+    std::free(xcb_get_input_focus_reply(connection.get(), xcb_get_input_focus(connection.get()), nullptr));
+}
+
 } // namespace
 
 class TestCategoryForm : public QObject
@@ -171,6 +232,7 @@ private Q_SLOTS:
     void layout_data();
     void layout();
     void regionAndPlaceOnEveryShowing();
+    void noTaskListEntryOnEveryShowing();
     void localTitlePlaysWithoutJob();
     void missingTitleStreamsThenPlaysLocally();
     void arrowKeysChooseTitles();
@@ -418,6 +480,25 @@ void TestCategoryForm::regionAndPlaceOnEveryShowing()
     QVERIFY(QTest::qWaitForWindowExposed(form));
     QCOMPARE(form->mask(), region);
     QTRY_COMPARE(form->pos(), QPoint(40, 30));
+}
+
+void TestCategoryForm::noTaskListEntryOnEveryShowing()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        QSKIP("The task-list hint is an X window state");
+    TCategoryForm *form = createWindow("TgushiForm");
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QVERIFY(netWmStates(form->winId()).contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")));
+
+    // Hidden, the window loses its states; the next showing sets the hint again, once.
+    form->close();
+    QVERIFY(form->isHidden());
+    dropNetWmStates(form->winId());
+    QVERIFY(netWmStates(form->winId()).isEmpty());
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QCOMPARE(netWmStates(form->winId()).count(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")), 1);
 }
 
 void TestCategoryForm::localTitlePlaysWithoutJob()

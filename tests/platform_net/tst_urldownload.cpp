@@ -11,12 +11,16 @@
 #include "urldownloadoptions.h"
 #include "urlencoding.h"
 
+#include <QLoggingCategory>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include <unistd.h>
 
@@ -196,6 +200,63 @@ INSTANTIATE_TEST_SUITE_P(Transfers, UrlDownloadFailure, ::testing::ValuesIn(fail
                              return std::string(info.param.name)
                                  + (info.param.destinationExists ? "_overExistingFile" : "_noFile");
                          });
+
+// --- Diagnostics ----------------------------------------------------------------------
+
+// Collects what the program logs while it lives, category by category.
+class LogCollector
+{
+public:
+    LogCollector()
+    {
+        s_messages.clear();
+        m_previous = qInstallMessageHandler(&collect);
+    }
+    ~LogCollector()
+    {
+        qInstallMessageHandler(m_previous);
+        QLoggingCategory::setFilterRules(QString());
+    }
+    LogCollector(const LogCollector &) = delete;
+    LogCollector &operator=(const LogCollector &) = delete;
+
+    static std::vector<std::string> messages(const char *category)
+    {
+        std::lock_guard lock(s_mutex);
+        std::vector<std::string> found;
+        for (const auto &[from, text] : s_messages) {
+            if (from == category)
+                found.push_back(text);
+        }
+        return found;
+    }
+
+private:
+    static void collect(QtMsgType, const QMessageLogContext &context, const QString &text)
+    {
+        std::lock_guard lock(s_mutex);
+        s_messages.emplace_back(context.category ? context.category : "", text.toStdString());
+    }
+
+    static inline std::mutex s_mutex;
+    static inline std::vector<std::pair<std::string, std::string>> s_messages;
+    QtMessageHandler m_previous = nullptr;
+};
+
+TEST_F(UrlDownloadTest, FailureSaysWhyOnlyWhenAsked)
+{
+    LogCollector log;
+    const std::u16string url = m_server.url(u"/nothing-here");
+    EXPECT_EQ(download(url, destination(), nullptr), INET_E_RESOURCE_NOT_FOUND);
+    EXPECT_TRUE(LogCollector::messages("kivora.transfer").empty()) << "silent by default";
+
+    QLoggingCategory::setFilterRules(QStringLiteral("kivora.*=true"));
+    EXPECT_EQ(download(url, destination(), nullptr), INET_E_RESOURCE_NOT_FOUND);
+    const std::vector<std::string> messages = LogCollector::messages("kivora.transfer");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages.front().find("/nothing-here"), std::string::npos) << messages.front();
+    EXPECT_NE(messages.front().find("status 404"), std::string::npos) << messages.front();
+}
 
 // --- Destinations that cannot be written ----------------------------------------------
 

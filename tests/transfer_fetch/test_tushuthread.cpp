@@ -239,7 +239,7 @@ TEST_F(FetchJobTest, ChecksTheExpectedDigest)
     struct Case
     {
         const char *name;
-        std::string digest;
+        std::optional<std::string> digest;
         bool saved;
     };
     const Case cases[] = {
@@ -247,7 +247,11 @@ TEST_F(FetchJobTest, ChecksTheExpectedDigest)
         {"match_upper_case", upper, true},
         {"mismatch", sha256Of(body + "x"), false},
         {"not_a_digest", "abc", false},
-        {"empty", "", false},
+        {"empty_digest", "", false},
+        {"63_digits", std::string(63, 'a'), false},
+        {"65_digits", std::string(65, 'a'), false},
+        {"not_hex", std::string(63, 'a') + "g", false},
+        {"no_digest", std::nullopt, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
