@@ -21,6 +21,9 @@ else
     status=1
 fi
 
+# The network, transfer and update tests again, under ThreadSanitizer.
+tests/tsan/run-tsan.sh || status=$?
+
 if [ -x tests/fuzz/run-fuzz.sh ]; then
     tests/fuzz/run-fuzz.sh 20 || status=$?
 fi
