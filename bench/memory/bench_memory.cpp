@@ -9,7 +9,7 @@
 
 #include "Umain.h"
 #include "ShockwaveFlash.h"
-#include "barepage.h"
+#include "bareview.h"
 #include "TCategoryForm.h"
 #include "TCategoryInfo.h"
 #include "playerschemehandler.h"
@@ -172,21 +172,12 @@ int runProgram(const QString &moviePath, QTextStream &out)
 
 int runBare(const QString &moviePath, QTextStream &out)
 {
-    QWebEngineProfile profile;
-    PlayerSchemeHandler handler;
-    profile.installUrlSchemeHandler("kivora", &handler);
-    QWebEngineView view;
-    auto *page = new BarePage(&profile, &view);
-    view.setPage(page);
-    view.resize(975, 679);
-    view.show();
-    bool ready = false;
-    QObject::connect(page, &QWebEnginePage::loadFinished, &view, [&](bool ok) { ready = ok; });
-    page->setHtml(BarePage::html(), QUrl(QStringLiteral("kivora://player/assets/bare.html")));
-    if (!QTest::qWaitFor([&] { return ready; }, loadTimeoutMs))
+    BareView bare;
+    bare.load();
+    if (!QTest::qWaitFor([&] { return bare.pageReady(); }, loadTimeoutMs))
         return 1;
-    page->runJavaScript(QStringLiteral("play('%1')").arg(handler.addMovie(moviePath).toString(QUrl::FullyEncoded)));
-    if (!QTest::qWaitFor([&] { return page->loaded; }, loadTimeoutMs)) {
+    bare.page().runJavaScript(QStringLiteral("play('%1')").arg(bare.movieUrl(moviePath)));
+    if (!QTest::qWaitFor([&] { return bare.page().loaded; }, loadTimeoutMs)) {
         out << "the bare page did not load the movie\n";
         return 1;
     }

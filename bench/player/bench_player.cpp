@@ -8,7 +8,7 @@
 // linger-ms keeps the first player showing its movie that long at the end (for a screenshot).
 
 #include "ShockwaveFlash.h"
-#include "barepage.h"
+#include "bareview.h"
 #include "playerschemehandler.h"
 
 #include <QApplication>
@@ -144,26 +144,17 @@ int main(int argc, char **argv)
     const double preparedFirst = timePlayer(prepared, movie);
 
     // The baseline: its own profile, the same handler class serving the same files.
-    QWebEngineProfile bareProfile;
-    PlayerSchemeHandler handler;
-    bareProfile.installUrlSchemeHandler("kivora", &handler);
-    QWebEngineView bareView;
-    auto *barePage = new BarePage(&bareProfile, &bareView);
-    bareView.setPage(barePage);
-    bareView.resize(975, 679);
-    bareView.show();
-    bool pageReady = false;
-    QObject::connect(barePage, &QWebEnginePage::loadFinished, &bareView, [&](bool ok) { pageReady = ok; });
+    BareView bare;
     QElapsedTimer bareTimer;
     bareTimer.start();
-    barePage->setHtml(BarePage::html(), QUrl(QStringLiteral("kivora://player/assets/bare.html")));
-    const bool bareReady = runUntil([&] { return pageReady; });
-    const QString bareUrl = handler.addMovie(movie).toString(QUrl::FullyEncoded);
+    bare.load();
+    const bool bareReady = runUntil([&] { return bare.pageReady(); });
+    const QString bareUrl = bare.movieUrl(movie);
     // Like the player's first time: page load and first movie together.
-    const double bareFirst = bareReady && timeBare(*barePage, bareUrl) > 0 ? bareTimer.nsecsElapsed() / 1e6 : -1;
+    const double bareFirst = bareReady && timeBare(bare.page(), bareUrl) > 0 ? bareTimer.nsecsElapsed() / 1e6 : -1;
     QList<double> bareAgain;
     for (int i = 0; i < rounds; ++i)
-        bareAgain.append(timeBare(*barePage, bareUrl));
+        bareAgain.append(timeBare(bare.page(), bareUrl));
 
     const double again = median(playerAgain);
     const double bareAgainMedian = median(bareAgain);
@@ -183,7 +174,7 @@ int main(int argc, char **argv)
 
     const int lingerMs = args.value(3, QStringLiteral("0")).toInt();
     if (lingerMs > 0) {
-        bareView.hide();
+        bare.view().hide();
         window.move(0, 0);
         window.raise();
         timePlayer(player, movie);
