@@ -16,3 +16,7 @@ set(CMAKE_PREFIX_PATH /usr/lib/aarch64-linux-gnu/cmake)
 
 set(QT_HOST_PATH /usr CACHE PATH "")
 set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "")
+
+# pkg-config (through which CMake finds libcurl) must read the arm64 packages' files, or
+# the host's include folder would come first and take the place of the target's.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/aarch64-linux-gnu/pkgconfig:/usr/share/pkgconfig)
