@@ -58,10 +58,15 @@ void letPageCollectGarbage()
 
 QtMessageHandler previousMessageHandler = nullptr;
 
-// Asked for a GL context to share, X without GL says so once; that is what was meant.
+// Without GL on X, the toolkit says so when asked for a GL context to share, and the engine
+// lists its settings and says it found no graphics back end: that is what was meant.
 void quietAboutMissingGl(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (type == QtWarningMsg && message.startsWith(QLatin1String("QXcbIntegration: Cannot create platform OpenGL context")))
+    const bool expected = (type == QtWarningMsg
+                           && (message.startsWith(QLatin1String("QXcbIntegration: Cannot create platform OpenGL context"))
+                               || message.startsWith(QLatin1String("No suitable graphics backend found"))))
+        || (type == QtInfoMsg && qstrcmp(context.category, "qt.webenginecontext") == 0);
+    if (expected)
         return;
     if (previousMessageHandler)
         previousMessageHandler(type, context, message);
