@@ -3,6 +3,7 @@
 #include "playerassets.h"
 #include "playerpage.h"
 #include "playerprofile.h"
+#include "sharedinstance.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,9 +16,9 @@ namespace kivora {
 
 namespace {
 
-std::weak_ptr<PlayerEngine> &sharedEngine()
+SharedInstance<PlayerEngine> &sharedEngine()
 {
-    static std::weak_ptr<PlayerEngine> engine;
+    static SharedInstance<PlayerEngine> engine;
     return engine;
 }
 
@@ -31,17 +32,12 @@ QString jsArguments(const QJsonArray &arguments)
 
 std::shared_ptr<PlayerEngine> PlayerEngine::acquire()
 {
-    std::shared_ptr<PlayerEngine> engine = sharedEngine().lock();
-    if (!engine) {
-        engine.reset(new PlayerEngine);
-        sharedEngine() = engine;
-    }
-    return engine;
+    return sharedEngine().acquire([] { return new PlayerEngine; });
 }
 
 bool PlayerEngine::exists()
 {
-    return !sharedEngine().expired();
+    return sharedEngine().exists();
 }
 
 PlayerEngine::PlayerEngine()

@@ -3,6 +3,7 @@
 #include "playerassets.h"
 #include "playerrequestinterceptor.h"
 #include "playerschemehandler.h"
+#include "sharedinstance.h"
 
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -11,9 +12,9 @@ namespace kivora {
 
 namespace {
 
-std::weak_ptr<PlayerProfile> &sharedProfile()
+SharedInstance<PlayerProfile> &sharedProfile()
 {
-    static std::weak_ptr<PlayerProfile> profile;
+    static SharedInstance<PlayerProfile> profile;
     return profile;
 }
 
@@ -21,17 +22,12 @@ std::weak_ptr<PlayerProfile> &sharedProfile()
 
 std::shared_ptr<PlayerProfile> PlayerProfile::acquire()
 {
-    std::shared_ptr<PlayerProfile> profile = sharedProfile().lock();
-    if (!profile) {
-        profile.reset(new PlayerProfile);
-        sharedProfile() = profile;
-    }
-    return profile;
+    return sharedProfile().acquire([] { return new PlayerProfile; });
 }
 
 bool PlayerProfile::exists()
 {
-    return !sharedProfile().expired();
+    return sharedProfile().exists();
 }
 
 PlayerProfile::PlayerProfile()
