@@ -11,7 +11,6 @@
 
 #include <curl/curl.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <new>
@@ -115,7 +114,7 @@ HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusC
     StagedFile file(*destination, options.unnamedStagingFile);
     if (!file.isOpen()) {
         qCDebug(transferLog).nospace() << "download of " << address->c_str() << " failed: staging " << destination->c_str()
-                                       << " failed: " << std::strerror(errno);
+                                       << " failed: " << std::strerror(file.error());
         return STG_E_WRITEFAULT;
     }
 
@@ -173,7 +172,7 @@ HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusC
 
     if (!file.commit()) {
         qCDebug(transferLog).nospace() << "download of " << address->c_str() << " failed: saving " << destination->c_str()
-                                       << " failed: " << std::strerror(errno);
+                                       << " failed: " << std::strerror(file.error());
         return STG_E_WRITEFAULT;
     }
     progress.finished(transfer.bytes);
