@@ -5,6 +5,7 @@
 #include "probeaddress.h"
 #include "urldownload.h"
 #include "urldownloadoptions.h"
+#include "utf.h"
 
 #include <chrono>
 #include <mutex>
@@ -36,7 +37,7 @@ VersionCheckOutcome check(const std::u16string &address, const std::string &vers
     }
     // A failed download leaves no copy, and reading the missing copy says why.
     try {
-        const HRESULT result = URLDownloadToFile(address, std::u16string(versionFileCopy.begin(), versionFileCopy.end()),
+        const HRESULT result = URLDownloadToFile(address, fromUtf8(versionFileCopy),
                                                  nullptr, versionFileLimits());
         if (result != S_OK)
             qCDebug(updateLog) << "version file download failed, result" << Qt::hex << result;

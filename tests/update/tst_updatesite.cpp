@@ -43,6 +43,7 @@ private slots:
     void unreachableUpdateServerEndsSilently();
     void windowStaysAliveWhileTheServerIsSilent();
     void lateAnswerGivesTheSameOutcome();
+    void checkInAFolderWithAChineseName();
     void missingRecordReachesTheErrorBox();
     void completeUpdate();
     void failingUpdate_data();
@@ -221,6 +222,20 @@ void TestUpdateSite::lateAnswerGivesTheSameOutcome()
     m_server->setVersionFile(oldLine + "\r\n");
     click();
     QCOMPARE(m_answerer->texts().back(), noUpdate);
+}
+
+// The version file's copy is written under the program directory's own name, whatever
+// its characters.
+void TestUpdateSite::checkInAFolderWithAChineseName()
+{
+    const std::filesystem::path folder = m_folder->path() / std::filesystem::u8path("儿歌");
+    test::writeFile(folder / "update/Nupdate.txt", oldLine + "\r\n");
+    setProgramDirectoryForTesting(folder.string() + "/");
+    m_server->setVersionFile(m_server->url("/new") + "\r\n");
+    m_answerer->setAnswers({QMessageBox::Cancel});
+    click();
+    QCOMPARE(m_answerer->texts(), QStringList{question});
+    QVERIFY(std::filesystem::exists(folder / "update/update.txt"));
 }
 
 void TestUpdateSite::missingRecordReachesTheErrorBox()
