@@ -1,7 +1,7 @@
 #pragma once
 
-#include "updateflow.h"
-#include "windowmessages.h"
+#include "update/updateflow.h"
+#include "platform/net/windowmessages.h"
 
 #include <QWidget>
 

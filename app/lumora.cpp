@@ -1,7 +1,7 @@
-#include "ShockwaveFlash.h"
-#include "Umain.h"
-#include "startup.h"
-#include "theme.h"
+#include "platform/ui/ShockwaveFlash.h"
+#include "app/Umain.h"
+#include "app/startup.h"
+#include "platform/ui/theme.h"
 
 #include <QApplication>
 #include <QMessageBox>

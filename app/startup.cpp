@@ -1,18 +1,18 @@
-#include "startup.h"
+#include "app/startup.h"
 
-#include "Umain.h"
+#include "app/Umain.h"
 
-#include "Xchangshi.h"
-#include "chengyu.h"
-#include "dbpingtu.h"
-#include "erger.h"
-#include "gushi.h"
-#include "gwerger.h"
-#include "htgushi.h"
-#include "pinyin.h"
-#include "wanyouxi.h"
-#include "xyingyu.h"
-#include "xyuwen.h"
+#include "category/Xchangshi.h"
+#include "category/chengyu.h"
+#include "category/dbpingtu.h"
+#include "category/erger.h"
+#include "category/gushi.h"
+#include "category/gwerger.h"
+#include "category/htgushi.h"
+#include "category/pinyin.h"
+#include "category/wanyouxi.h"
+#include "category/xyingyu.h"
+#include "category/xyuwen.h"
 
 namespace kivora {
 

@@ -1,4 +1,4 @@
-#include "assetpaths.h"
+#include "assets/assetpaths.h"
 
 namespace kivora {
 

@@ -1,6 +1,6 @@
-#include "TCategoryInfo.h"
+#include "catalog/TCategoryInfo.h"
 
-#include "categorytitles.h"
+#include "catalog/categorytitles.h"
 
 #include <algorithm>
 

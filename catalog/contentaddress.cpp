@@ -1,6 +1,6 @@
-#include "contentaddress.h"
+#include "catalog/contentaddress.h"
 
-#include "serverhosts.h"
+#include "catalog/serverhosts.h"
 
 namespace kivora {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "utf.h"
+#include "platform/text/utf.h"
 
 #include <string>
 #include <string_view>

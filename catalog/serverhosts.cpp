@@ -1,4 +1,4 @@
-#include "serverhosts.h"
+#include "catalog/serverhosts.h"
 
 #if !defined(KIVORA_STREAM_HOST) || !defined(KIVORA_DOWNLOAD_HOST) || !defined(KIVORA_UPDATE_HOST)
 #error "The server hosts come from the build (KIVORA_STREAM_HOST, KIVORA_DOWNLOAD_HOST, KIVORA_UPDATE_HOST)"

@@ -1,4 +1,4 @@
-#include "Xchangshi.h"
+#include "category/Xchangshi.h"
 
 namespace kivora {
 

@@ -1,4 +1,4 @@
-#include "chengyu.h"
+#include "category/chengyu.h"
 
 namespace kivora {
 

@@ -1,6 +1,6 @@
-#include "currenttransfer.h"
+#include "category/currenttransfer.h"
 
-#include "bindstatus.h"
+#include "platform/net/bindstatus.h"
 
 namespace kivora {
 

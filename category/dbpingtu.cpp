@@ -1,4 +1,4 @@
-#include "dbpingtu.h"
+#include "category/dbpingtu.h"
 
 namespace kivora {
 

@@ -1,4 +1,4 @@
-#include "erger.h"
+#include "category/erger.h"
 
 namespace kivora {
 

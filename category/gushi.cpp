@@ -1,4 +1,4 @@
-#include "gushi.h"
+#include "category/gushi.h"
 
 namespace kivora {
 

@@ -1,4 +1,4 @@
-#include "gwerger.h"
+#include "category/gwerger.h"
 
 namespace kivora {
 

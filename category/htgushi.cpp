@@ -1,4 +1,4 @@
-#include "htgushi.h"
+#include "category/htgushi.h"
 
 namespace kivora {
 

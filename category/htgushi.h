@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TCategoryForm.h"
+#include "category/TCategoryForm.h"
 
 namespace kivora {
 

@@ -1,4 +1,4 @@
-#include "pinyin.h"
+#include "category/pinyin.h"
 
 namespace kivora {
 

@@ -1,4 +1,4 @@
-#include "wanyouxi.h"
+#include "category/wanyouxi.h"
 
 namespace kivora {
 

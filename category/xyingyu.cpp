@@ -1,4 +1,4 @@
-#include "xyingyu.h"
+#include "category/xyingyu.h"
 
 namespace kivora {
 

@@ -1,4 +1,4 @@
-#include "xyuwen.h"
+#include "category/xyuwen.h"
 
 namespace kivora {
 

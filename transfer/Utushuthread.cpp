@@ -1,12 +1,12 @@
-#include "Utushuthread.h"
+#include "transfer/Utushuthread.h"
 
-#include "filebodysink.h"
-#include "diagnostics.h"
-#include "httpclient.h"
-#include "progresspercent.h"
-#include "sha256.h"
-#include "stagedfile.h"
-#include "urlencoding.h"
+#include "transfer/filebodysink.h"
+#include "platform/net/diagnostics.h"
+#include "transfer/httpclient.h"
+#include "transfer/progresspercent.h"
+#include "transfer/sha256.h"
+#include "platform/net/stagedfile.h"
+#include "platform/net/urlencoding.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "fetcherror.h"
-#include "fetchoptions.h"
-#include "windowmessages.h"
-#include "workmode.h"
+#include "transfer/fetcherror.h"
+#include "transfer/fetchoptions.h"
+#include "platform/net/windowmessages.h"
+#include "transfer/workmode.h"
 
 #include <cstdint>
 #include <memory>

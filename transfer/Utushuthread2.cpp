@@ -1,6 +1,6 @@
-#include "Utushuthread2.h"
+#include "transfer/Utushuthread2.h"
 
-#include "urldownload.h"
+#include "platform/net/urldownload.h"
 
 #include <thread>
 

@@ -1,7 +1,7 @@
-#include "bodyframing.h"
+#include "transfer/bodyframing.h"
 
-#include "httpresponsehead.h"
-#include "httpsyntax.h"
+#include "transfer/httpresponsehead.h"
+#include "transfer/httpsyntax.h"
 
 #include <limits>
 #include <optional>

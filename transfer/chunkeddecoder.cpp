@@ -1,6 +1,6 @@
-#include "chunkeddecoder.h"
+#include "transfer/chunkeddecoder.h"
 
-#include "httpsyntax.h"
+#include "transfer/httpsyntax.h"
 
 #include <algorithm>
 

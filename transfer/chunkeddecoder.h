@@ -1,6 +1,6 @@
 #pragma once
 
-#include "parseresult.h"
+#include "transfer/parseresult.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "httpclient.h"
+#include "transfer/httpclient.h"
 
 #include <chrono>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "filebodysink.h"
+#include "transfer/filebodysink.h"
 
-#include "sha256.h"
-#include "stagedfile.h"
+#include "transfer/sha256.h"
+#include "platform/net/stagedfile.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bodysink.h"
+#include "transfer/bodysink.h"
 
 namespace kivora {
 

@@ -1,11 +1,11 @@
-#include "httpclient.h"
+#include "transfer/httpclient.h"
 
-#include "bodyframing.h"
-#include "bodysink.h"
-#include "chunkeddecoder.h"
-#include "httpconnection.h"
-#include "httpresponsehead.h"
-#include "httpurl.h"
+#include "transfer/bodyframing.h"
+#include "transfer/bodysink.h"
+#include "transfer/chunkeddecoder.h"
+#include "transfer/httpconnection.h"
+#include "transfer/httpresponsehead.h"
+#include "transfer/httpurl.h"
 
 #include <algorithm>
 #include <vector>

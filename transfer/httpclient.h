@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fetcherror.h"
-#include "workmode.h"
+#include "transfer/fetcherror.h"
+#include "transfer/workmode.h"
 
 #include <chrono>
 #include <cstddef>

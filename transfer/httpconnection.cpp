@@ -1,4 +1,4 @@
-#include "httpconnection.h"
+#include "transfer/httpconnection.h"
 
 #include <algorithm>
 #include <cerrno>

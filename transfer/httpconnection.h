@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fetcherror.h"
+#include "transfer/fetcherror.h"
 
 #include <chrono>
 #include <cstddef>

@@ -1,6 +1,6 @@
-#include "httpresponsehead.h"
+#include "transfer/httpresponsehead.h"
 
-#include "httpsyntax.h"
+#include "transfer/httpsyntax.h"
 
 namespace kivora {
 

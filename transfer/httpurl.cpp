@@ -1,7 +1,7 @@
-#include "httpurl.h"
+#include "transfer/httpurl.h"
 
-#include "httpsyntax.h"
-#include "percentencoding.h"
+#include "transfer/httpsyntax.h"
+#include "platform/text/percentencoding.h"
 
 #include <algorithm>
 

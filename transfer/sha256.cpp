@@ -1,4 +1,4 @@
-#include "sha256.h"
+#include "transfer/sha256.h"
 
 #include <openssl/evp.h>
 

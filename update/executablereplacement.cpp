@@ -1,11 +1,11 @@
-#include "executablereplacement.h"
+#include "update/executablereplacement.h"
 
-#include "Utushuthread.h"
-#include "pendingupdate.h"
-#include "serverversion.h"
-#include "startupcleanup.h"
-#include "updatefiles.h"
-#include "utf.h"
+#include "transfer/Utushuthread.h"
+#include "update/pendingupdate.h"
+#include "update/serverversion.h"
+#include "update/startupcleanup.h"
+#include "update/updatefiles.h"
+#include "platform/text/utf.h"
 
 #include <cerrno>
 #include <filesystem>

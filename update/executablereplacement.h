@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fetchoptions.h"
-#include "windowmessages.h"
+#include "transfer/fetchoptions.h"
+#include "platform/net/windowmessages.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "pendingupdate.h"
+#include "update/pendingupdate.h"
 
-#include "updatefiles.h"
-#include "versionline.h"
+#include "update/updatefiles.h"
+#include "update/versionline.h"
 
 #include <charconv>
 #include <stdexcept>

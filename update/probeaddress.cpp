@@ -1,4 +1,4 @@
-#include "probeaddress.h"
+#include "update/probeaddress.h"
 
 namespace kivora {
 

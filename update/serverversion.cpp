@@ -1,6 +1,6 @@
-#include "serverversion.h"
+#include "update/serverversion.h"
 
-#include "versionline.h"
+#include "update/versionline.h"
 
 namespace kivora {
 

@@ -1,8 +1,8 @@
-#include "startupcleanup.h"
+#include "update/startupcleanup.h"
 
-#include "pendingupdate.h"
-#include "stagedfile.h"
-#include "updatefiles.h"
+#include "update/pendingupdate.h"
+#include "platform/net/stagedfile.h"
+#include "update/updatefiles.h"
 
 #include <filesystem>
 #include <stdexcept>

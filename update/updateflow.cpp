@@ -1,10 +1,10 @@
-#include "updateflow.h"
+#include "update/updateflow.h"
 
-#include "Utushuthread.h"
-#include "programdirectory.h"
-#include "serverversion.h"
-#include "updatefiles.h"
-#include "versionline.h"
+#include "transfer/Utushuthread.h"
+#include "platform/net/programdirectory.h"
+#include "update/serverversion.h"
+#include "update/updatefiles.h"
+#include "update/versionline.h"
 
 #include <QString>
 

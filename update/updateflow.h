@@ -1,8 +1,8 @@
 #pragma once
 
-#include "executablereplacement.h"
-#include "versioncheck.h"
-#include "windowmessages.h"
+#include "update/executablereplacement.h"
+#include "update/versioncheck.h"
+#include "platform/net/windowmessages.h"
 
 #include <cstdint>
 #include <functional>

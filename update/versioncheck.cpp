@@ -1,11 +1,11 @@
-#include "versioncheck.h"
+#include "update/versioncheck.h"
 
-#include "diagnostics.h"
-#include "httpstatusprobe.h"
-#include "probeaddress.h"
-#include "urldownload.h"
-#include "urldownloadoptions.h"
-#include "utf.h"
+#include "platform/net/diagnostics.h"
+#include "platform/net/httpstatusprobe.h"
+#include "update/probeaddress.h"
+#include "platform/net/urldownload.h"
+#include "platform/net/urldownloadoptions.h"
+#include "platform/text/utf.h"
 
 #include <chrono>
 #include <mutex>

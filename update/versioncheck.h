@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serverversion.h"
+#include "update/serverversion.h"
 
 #include <exception>
 #include <functional>

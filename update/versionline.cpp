@@ -1,6 +1,6 @@
-#include "versionline.h"
+#include "update/versionline.h"
 
-#include "stagedfile.h"
+#include "platform/net/stagedfile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 // Throughput and memory of the URL-to-file service against the curl command line, both
 // fetching from the same loopback server in the same run.
-#include "urldownload.h"
-#include "urldownloadoptions.h"
+#include "platform/net/urldownload.h"
+#include "platform/net/urldownloadoptions.h"
 
 #include <httplib.h>
 

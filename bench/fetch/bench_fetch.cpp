@@ -4,8 +4,8 @@
 //
 // Each fetch runs in a process of its own, timed from start to exit, so both sides pay
 // the same process overhead and the memory figures belong to the job alone.
-#include "Utushuthread.h"
-#include "windowmessages.h"
+#include "transfer/Utushuthread.h"
+#include "platform/net/windowmessages.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "processmemory.h"
+#include "bench/memory/processmemory.h"
 
 #include <QDir>
 #include <QFile>

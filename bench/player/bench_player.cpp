@@ -7,9 +7,9 @@
 // Usage: bench_player [movie.swf] [rounds] [linger-ms]   (needs a display: xvfb-run -a)
 // linger-ms keeps the first player showing its movie that long at the end (for a screenshot).
 
-#include "ShockwaveFlash.h"
-#include "bareview.h"
-#include "playerschemehandler.h"
+#include "platform/ui/ShockwaveFlash.h"
+#include "bench/support/bareview.h"
+#include "platform/ui/playerschemehandler.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "barepage.h"
+#include "bench/support/barepage.h"
 
 QString BarePage::html()
 {

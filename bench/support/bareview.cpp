@@ -1,4 +1,4 @@
-#include "bareview.h"
+#include "bench/support/bareview.h"
 
 #include <QUrl>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "barepage.h"
-#include "playerschemehandler.h"
+#include "bench/support/barepage.h"
+#include "platform/ui/playerschemehandler.h"
 
 #include <QWebEngineProfile>
 #include <QWebEngineView>

@@ -1,4 +1,4 @@
-#include "curlsupport.h"
+#include "platform/net/curlsupport.h"
 
 #include <curl/curl.h>
 

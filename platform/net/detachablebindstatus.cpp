@@ -1,4 +1,4 @@
-#include "detachablebindstatus.h"
+#include "platform/net/detachablebindstatus.h"
 
 namespace kivora {
 

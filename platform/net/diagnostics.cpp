@@ -1,4 +1,4 @@
-#include "diagnostics.h"
+#include "platform/net/diagnostics.h"
 
 namespace kivora {
 

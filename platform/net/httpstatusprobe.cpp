@@ -1,8 +1,8 @@
-#include "httpstatusprobe.h"
+#include "platform/net/httpstatusprobe.h"
 
-#include "urlencoding.h"
+#include "platform/net/urlencoding.h"
 
-#include "curlsupport.h"
+#include "platform/net/curlsupport.h"
 
 #include <curl/curl.h>
 

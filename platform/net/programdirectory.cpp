@@ -1,4 +1,4 @@
-#include "programdirectory.h"
+#include "platform/net/programdirectory.h"
 
 #include <filesystem>
 #include <mutex>

@@ -1,7 +1,7 @@
-#include "progressreporter.h"
+#include "platform/net/progressreporter.h"
 
-#include "bindstatus.h"
-#include "bindstatuscodes.h"
+#include "platform/net/bindstatus.h"
+#include "platform/net/bindstatuscodes.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "stagedfile.h"
+#include "platform/net/stagedfile.h"
 
 #include <atomic>
 #include <cerrno>

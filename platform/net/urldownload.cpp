@@ -1,13 +1,13 @@
-#include "urldownload.h"
+#include "platform/net/urldownload.h"
 
-#include "progressreporter.h"
-#include "stagedfile.h"
-#include "urldownloaderrors.h"
-#include "urldownloadoptions.h"
-#include "urlencoding.h"
+#include "platform/net/progressreporter.h"
+#include "platform/net/stagedfile.h"
+#include "platform/net/urldownloaderrors.h"
+#include "platform/net/urldownloadoptions.h"
+#include "platform/net/urlencoding.h"
 
-#include "curlsupport.h"
-#include "diagnostics.h"
+#include "platform/net/curlsupport.h"
+#include "platform/net/diagnostics.h"
 
 #include <curl/curl.h>
 

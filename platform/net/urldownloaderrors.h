@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bindstatus.h"
+#include "platform/net/bindstatus.h"
 
 namespace kivora {
 

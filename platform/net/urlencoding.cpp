@@ -1,6 +1,6 @@
-#include "urlencoding.h"
+#include "platform/net/urlencoding.h"
 
-#include "percentencoding.h"
+#include "platform/text/percentencoding.h"
 
 namespace kivora {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "utf.h"
+#include "platform/text/utf.h"
 
 #include <optional>
 #include <string>

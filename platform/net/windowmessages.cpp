@@ -1,4 +1,4 @@
-#include "windowmessages.h"
+#include "platform/net/windowmessages.h"
 
 #include <mutex>
 #include <unordered_map>

@@ -1,4 +1,4 @@
-#include "percentencoding.h"
+#include "platform/text/percentencoding.h"
 
 namespace kivora {
 

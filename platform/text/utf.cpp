@@ -1,4 +1,4 @@
-#include "utf.h"
+#include "platform/text/utf.h"
 
 namespace kivora {
 

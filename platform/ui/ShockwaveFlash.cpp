@@ -1,8 +1,8 @@
-#include "ShockwaveFlash.h"
+#include "platform/ui/ShockwaveFlash.h"
 
-#include "playerassets.h"
-#include "playerengine.h"
-#include "playerschemehandler.h"
+#include "platform/ui/playerassets.h"
+#include "platform/ui/playerengine.h"
+#include "platform/ui/playerschemehandler.h"
 
 #include <QCoreApplication>
 #include <QEvent>

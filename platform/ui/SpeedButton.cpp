@@ -1,4 +1,4 @@
-#include "SpeedButton.h"
+#include "platform/ui/SpeedButton.h"
 
 namespace kivora {
 

@@ -1,4 +1,4 @@
-#include "TGauge.h"
+#include "platform/ui/TGauge.h"
 
 #include <QPainter>
 

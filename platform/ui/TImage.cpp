@@ -1,4 +1,4 @@
-#include "TImage.h"
+#include "platform/ui/TImage.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "errorbox.h"
+#include "platform/ui/errorbox.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "picturefile.h"
+#include "platform/ui/picturefile.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "playerassets.h"
+#include "platform/ui/playerassets.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
-#include "playerengine.h"
+#include "platform/ui/playerengine.h"
 
-#include "playerassets.h"
-#include "playerpage.h"
-#include "playerprofile.h"
-#include "sharedinstance.h"
+#include "platform/ui/playerassets.h"
+#include "platform/ui/playerpage.h"
+#include "platform/ui/playerprofile.h"
+#include "platform/ui/sharedinstance.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

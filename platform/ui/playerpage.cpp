@@ -1,7 +1,7 @@
-#include "playerpage.h"
+#include "platform/ui/playerpage.h"
 
-#include "diagnostics.h"
-#include "playerassets.h"
+#include "platform/net/diagnostics.h"
+#include "platform/ui/playerassets.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,9 +1,9 @@
-#include "playerprofile.h"
+#include "platform/ui/playerprofile.h"
 
-#include "playerassets.h"
-#include "playerrequestinterceptor.h"
-#include "playerschemehandler.h"
-#include "sharedinstance.h"
+#include "platform/ui/playerassets.h"
+#include "platform/ui/playerrequestinterceptor.h"
+#include "platform/ui/playerschemehandler.h"
+#include "platform/ui/sharedinstance.h"
 
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>

@@ -1,6 +1,6 @@
-#include "playerrequestinterceptor.h"
+#include "platform/ui/playerrequestinterceptor.h"
 
-#include "playerassets.h"
+#include "platform/ui/playerassets.h"
 
 #include <QUrl>
 

@@ -1,6 +1,6 @@
-#include "playerschemehandler.h"
+#include "platform/ui/playerschemehandler.h"
 
-#include "playerassets.h"
+#include "platform/ui/playerassets.h"
 
 #include <QBuffer>
 #include <QDir>

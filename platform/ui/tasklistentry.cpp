@@ -1,4 +1,4 @@
-#include "tasklistentry.h"
+#include "platform/ui/tasklistentry.h"
 
 #include <QGuiApplication>
 #include <QWidget>

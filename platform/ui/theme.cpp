@@ -1,4 +1,4 @@
-#include "theme.h"
+#include "platform/ui/theme.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "windowshape.h"
+#include "platform/ui/windowshape.h"
 
 #include <QGuiApplication>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "errorboxcatcher.h"
+#include "tests/app/errorboxcatcher.h"
 
 #include <QAbstractButton>
 #include <QApplication>

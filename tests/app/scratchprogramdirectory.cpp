@@ -1,6 +1,6 @@
-#include "scratchprogramdirectory.h"
+#include "tests/app/scratchprogramdirectory.h"
 
-#include "programdirectory.h"
+#include "platform/net/programdirectory.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,7 +1,7 @@
-#include "errorboxcatcher.h"
-#include "windowtestmain.h"
+#include "tests/app/errorboxcatcher.h"
+#include "tests/app/windowtestmain.h"
 
-#include "errorbox.h"
+#include "platform/ui/errorbox.h"
 
 #include <QLineEdit>
 #include <QTest>

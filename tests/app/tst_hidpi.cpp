@@ -2,10 +2,10 @@
 // drawn from a picture of twice the pixels, and the logical geometry, regions and hot-spots
 // are those of an ordinary screen. Run once per scale: the ordinary run writes the geometry
 // to KIVORA_GEOMETRY_FILE, the sharper run compares with it.
-#include "scratchprogramdirectory.h"
-#include "windowtestmain.h"
-#include "TImage.h"
-#include "startup.h"
+#include "tests/app/scratchprogramdirectory.h"
+#include "tests/app/windowtestmain.h"
+#include "platform/ui/TImage.h"
+#include "app/startup.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ShockwaveFlash.h"
-#include "TCategoryForm.h"
-#include "theme.h"
+#include "platform/ui/ShockwaveFlash.h"
+#include "category/TCategoryForm.h"
+#include "platform/ui/theme.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,7 +1,7 @@
 // The eleven category records: identity, title counts, list placement, and the
 // titles that open and close each list.
-#include "TCategoryInfo.h"
-#include "titletestsupport.h"
+#include "catalog/TCategoryInfo.h"
+#include "tests/catalog/titletestsupport.h"
 
 #include <gtest/gtest.h>
 

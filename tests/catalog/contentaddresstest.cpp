@@ -1,7 +1,7 @@
 // The path and address rules on the examples that matter, the built-in hosts, and
 // the UTF-8 helpers on well-formed and malformed input.
-#include "contentaddress.h"
-#include "serverhosts.h"
+#include "catalog/contentaddress.h"
+#include "catalog/serverhosts.h"
 
 #include <gtest/gtest.h>
 

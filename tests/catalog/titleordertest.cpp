@@ -1,9 +1,9 @@
 // The sorted lists stand in descending Chinese (pinyin) collation order, and break
 // it only where the lists are meant to: the second run of the children's songs, the
 // Latin game title placed last, and the rhymes that open the foreign-language songs.
-#include "TCategoryInfo.h"
-#include "contentaddress.h"
-#include "titletestsupport.h"
+#include "catalog/TCategoryInfo.h"
+#include "catalog/contentaddress.h"
+#include "tests/catalog/titletestsupport.h"
 
 #include <unicode/coll.h>
 #include <unicode/locid.h>

@@ -1,9 +1,9 @@
 // Every title can be a file name and an address segment; the titles whose exact
 // characters matter are present as written; the groups and series are complete.
-#include "TCategoryInfo.h"
-#include "contentaddress.h"
-#include "serverhosts.h"
-#include "titletestsupport.h"
+#include "catalog/TCategoryInfo.h"
+#include "catalog/contentaddress.h"
+#include "catalog/serverhosts.h"
+#include "tests/catalog/titletestsupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "titletestsupport.h"
+#include "tests/catalog/titletestsupport.h"
 
-#include "contentaddress.h"
+#include "catalog/contentaddress.h"
 
 #include <gtest/gtest.h>
 

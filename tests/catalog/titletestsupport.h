@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TCategoryInfo.h"
+#include "catalog/TCategoryInfo.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "contentserver.h"
+#include "tests/category/contentserver.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "loopbackserver.h"
+#include "tests/platform_net/support/loopbackserver.h"
 
 #include <map>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "modalboxcatcher.h"
+#include "tests/category/modalboxcatcher.h"
 
 #include <QApplication>
 #include <QMessageBox>

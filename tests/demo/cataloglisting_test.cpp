@@ -1,5 +1,5 @@
-#include "cataloglisting.h"
-#include "categorycolour.h"
+#include "tools/demo/cataloglisting.h"
+#include "tools/demo/categorycolour.h"
 
 #include <gtest/gtest.h>
 

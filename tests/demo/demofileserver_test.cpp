@@ -1,5 +1,5 @@
-#include "demofileserver.h"
-#include "testfiles.h"
+#include "tools/demo/demofileserver.h"
+#include "tests/support/testfiles.h"
 
 #include <httplib.h>
 

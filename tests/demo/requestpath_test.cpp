@@ -1,4 +1,4 @@
-#include "requestpath.h"
+#include "tools/demo/requestpath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the response parsers, whole and in pieces, and checks that
 // both ways agree; also feeds them to the address parser and checks the request line.
-#include "bodyframing.h"
-#include "chunkeddecoder.h"
-#include "httpresponsehead.h"
-#include "httpurl.h"
+#include "transfer/bodyframing.h"
+#include "transfer/chunkeddecoder.h"
+#include "transfer/httpresponsehead.h"
+#include "transfer/httpurl.h"
 
 #include <cstddef>
 #include <cstdint>

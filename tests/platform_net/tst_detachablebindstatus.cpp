@@ -1,6 +1,6 @@
-#include "conditionwait.h"
-#include "detachablebindstatus.h"
-#include "progresscollector.h"
+#include "tests/platform_net/support/conditionwait.h"
+#include "platform/net/detachablebindstatus.h"
+#include "tests/platform_net/support/progresscollector.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "bindstatuscodes.h"
-#include "progresscollector.h"
-#include "progressreporter.h"
+#include "platform/net/bindstatuscodes.h"
+#include "tests/platform_net/support/progresscollector.h"
+#include "platform/net/progressreporter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "childawaitingport.h"
-#include "conditionwait.h"
-#include "loopbackserver.h"
-#include "scratchfolder.h"
-#include "serverroutes.h"
-#include "stagedfile.h"
-#include "urldownload.h"
-#include "urldownloadoptions.h"
+#include "tests/platform_net/support/childawaitingport.h"
+#include "tests/platform_net/support/conditionwait.h"
+#include "tests/platform_net/support/loopbackserver.h"
+#include "tests/platform_net/support/scratchfolder.h"
+#include "tests/platform_net/support/serverroutes.h"
+#include "platform/net/stagedfile.h"
+#include "platform/net/urldownload.h"
+#include "platform/net/urldownloadoptions.h"
 
 #include <gtest/gtest.h>
 

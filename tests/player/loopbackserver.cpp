@@ -1,4 +1,4 @@
-#include "loopbackserver.h"
+#include "tests/player/loopbackserver.h"
 
 #include <QPointer>
 #include <QTcpServer>

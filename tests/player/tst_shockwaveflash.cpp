@@ -1,5 +1,5 @@
-#include "ShockwaveFlash.h"
-#include "loopbackserver.h"
+#include "platform/ui/ShockwaveFlash.h"
+#include "tests/player/loopbackserver.h"
 
 #include <QApplication>
 #include <QDir>

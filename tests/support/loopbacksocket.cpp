@@ -1,4 +1,4 @@
-#include "loopbacksocket.h"
+#include "tests/support/loopbacksocket.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

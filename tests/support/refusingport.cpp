@@ -1,6 +1,6 @@
-#include "refusingport.h"
+#include "tests/support/refusingport.h"
 
-#include "loopbacksocket.h"
+#include "tests/support/loopbacksocket.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
-#include "silentserver.h"
+#include "tests/support/silentserver.h"
 
-#include "loopbacksocket.h"
+#include "tests/support/loopbacksocket.h"
 
 #include <poll.h>
 #include <sys/socket.h>

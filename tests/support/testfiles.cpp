@@ -1,4 +1,4 @@
-#include "testfiles.h"
+#include "tests/support/testfiles.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,6 +1,6 @@
-#include "bitreader.h"
-#include "bitwriter.h"
-#include "hex.h"
+#include "tools/swf/bitreader.h"
+#include "tools/swf/bitwriter.h"
+#include "tests/swf/hex.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bytes.h"
+#include "tools/swf/bytes.h"
 
 #include <cstdio>
 #include <string>

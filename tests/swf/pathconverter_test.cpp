@@ -1,6 +1,6 @@
-#include "pathconverter.h"
-#include "shapebuilder.h"
-#include "shapedecoder.h"
+#include "tools/swf/pathconverter.h"
+#include "tools/swf/shapebuilder.h"
+#include "tests/swf/shapedecoder.h"
 
 #include <QPainterPath>
 #include <QTransform>

@@ -1,7 +1,7 @@
-#include "shapedecoder.h"
+#include "tests/swf/shapedecoder.h"
 
-#include "bitreader.h"
-#include "swfreader.h"
+#include "tools/swf/bitreader.h"
+#include "tools/swf/swfreader.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,7 +1,7 @@
-#include "bitwriter.h"
-#include "hex.h"
-#include "shapedecoder.h"
-#include "shaperecordwriter.h"
+#include "tools/swf/bitwriter.h"
+#include "tests/swf/hex.h"
+#include "tests/swf/shapedecoder.h"
+#include "tools/swf/shaperecordwriter.h"
 
 #include <gtest/gtest.h>
 

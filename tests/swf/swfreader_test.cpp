@@ -1,5 +1,5 @@
-#include "swfmovie.h"
-#include "swfreader.h"
+#include "tools/swf/swfmovie.h"
+#include "tools/swf/swfreader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "bitreader.h"
-#include "bitwriter.h"
-#include "hex.h"
-#include "swfreader.h"
-#include "swfrecords.h"
+#include "tools/swf/bitreader.h"
+#include "tools/swf/bitwriter.h"
+#include "tests/swf/hex.h"
+#include "tools/swf/swfreader.h"
+#include "tools/swf/swfrecords.h"
 
 #include <gtest/gtest.h>
 

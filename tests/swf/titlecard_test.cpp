@@ -1,6 +1,6 @@
-#include "shapedecoder.h"
-#include "swfreader.h"
-#include "titlecard.h"
+#include "tests/swf/shapedecoder.h"
+#include "tools/swf/swfreader.h"
+#include "tools/swf/titlecard.h"
 
 #include <QColor>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "messagecollector.h"
+#include "tests/transfer_fetch/messagecollector.h"
 
 #include <algorithm>
 

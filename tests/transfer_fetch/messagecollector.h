@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windowmessages.h"
+#include "platform/net/windowmessages.h"
 
 #include <chrono>
 #include <condition_variable>

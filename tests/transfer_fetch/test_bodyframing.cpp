@@ -1,5 +1,5 @@
-#include "bodyframing.h"
-#include "httpresponsehead.h"
+#include "transfer/bodyframing.h"
+#include "transfer/httpresponsehead.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "chunkeddecoder.h"
+#include "transfer/chunkeddecoder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "bodysink.h"
-#include "httpclient.h"
-#include "refusingport.h"
-#include "scriptedserver.h"
+#include "transfer/bodysink.h"
+#include "transfer/httpclient.h"
+#include "tests/support/refusingport.h"
+#include "tests/support/scriptedserver.h"
 
 #include <gtest/gtest.h>
 

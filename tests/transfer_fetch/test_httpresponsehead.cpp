@@ -1,4 +1,4 @@
-#include "httpresponsehead.h"
+#include "transfer/httpresponsehead.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "httpurl.h"
-#include "urlencoding.h"
+#include "transfer/httpurl.h"
+#include "platform/net/urlencoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "progresspercent.h"
+#include "transfer/progresspercent.h"
 
 #include <gtest/gtest.h>
 

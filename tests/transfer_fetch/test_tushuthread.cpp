@@ -1,8 +1,8 @@
-#include "Utushuthread.h"
-#include "messagecollector.h"
-#include "refusingport.h"
-#include "scriptedserver.h"
-#include "sha256.h"
+#include "transfer/Utushuthread.h"
+#include "tests/transfer_fetch/messagecollector.h"
+#include "tests/support/refusingport.h"
+#include "tests/support/scriptedserver.h"
+#include "transfer/sha256.h"
 
 #include <gtest/gtest.h>
 

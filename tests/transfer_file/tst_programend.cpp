@@ -1,12 +1,12 @@
-#include "Utushuthread2.h"
+#include "transfer/Utushuthread2.h"
 
-#include "childawaitingport.h"
-#include "conditionwait.h"
-#include "detachablebindstatus.h"
-#include "loopbackserver.h"
-#include "progresscollector.h"
-#include "scratchfolder.h"
-#include "serverroutes.h"
+#include "tests/platform_net/support/childawaitingport.h"
+#include "tests/platform_net/support/conditionwait.h"
+#include "platform/net/detachablebindstatus.h"
+#include "tests/platform_net/support/loopbackserver.h"
+#include "tests/platform_net/support/progresscollector.h"
+#include "tests/platform_net/support/scratchfolder.h"
+#include "tests/platform_net/support/serverroutes.h"
 
 #include <gtest/gtest.h>
 

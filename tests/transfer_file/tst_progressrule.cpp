@@ -1,4 +1,4 @@
-#include "progressrule.h"
+#include "category/progressrule.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "Utushuthread2.h"
+#include "transfer/Utushuthread2.h"
 
-#include "bindstatuscodes.h"
-#include "conditionwait.h"
-#include "detachablebindstatus.h"
-#include "loopbackserver.h"
-#include "progresscollector.h"
-#include "scratchfolder.h"
-#include "testfiles.h"
-#include "serverroutes.h"
+#include "platform/net/bindstatuscodes.h"
+#include "tests/platform_net/support/conditionwait.h"
+#include "platform/net/detachablebindstatus.h"
+#include "tests/platform_net/support/loopbackserver.h"
+#include "tests/platform_net/support/progresscollector.h"
+#include "tests/platform_net/support/scratchfolder.h"
+#include "tests/support/testfiles.h"
+#include "tests/platform_net/support/serverroutes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Starts an executable replacement in a program directory and waits to be killed.
 //   update_fetch_child PROGRAM_DIRECTORY VERSION_LINE
-#include "executablereplacement.h"
-#include "serverversion.h"
+#include "update/executablereplacement.h"
+#include "update/serverversion.h"
 
 #include <cstdio>
 #include <string>

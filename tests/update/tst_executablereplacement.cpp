@@ -1,11 +1,11 @@
-#include "executablereplacement.h"
-#include "pendingupdate.h"
-#include "serverversion.h"
-#include "sha256.h"
-#include "startupcleanup.h"
-#include "updatefixture.h"
-#include "versionline.h"
-#include "windowmessages.h"
+#include "update/executablereplacement.h"
+#include "update/pendingupdate.h"
+#include "update/serverversion.h"
+#include "transfer/sha256.h"
+#include "update/startupcleanup.h"
+#include "tests/update/updatefixture.h"
+#include "update/versionline.h"
+#include "platform/net/windowmessages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "httpstatusprobe.h"
-#include "updatefixture.h"
+#include "platform/net/httpstatusprobe.h"
+#include "tests/update/updatefixture.h"
 
 #include <gtest/gtest.h>
 

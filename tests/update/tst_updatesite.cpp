@@ -1,13 +1,13 @@
-#include "TGauge.h"
-#include "SpeedButton.h"
-#include "TImage.h"
-#include "Umain.h"
-#include "errorbox.h"
-#include "modalanswerer.h"
-#include "programdirectory.h"
-#include "sha256.h"
-#include "silentserver.h"
-#include "updatefixture.h"
+#include "platform/ui/TGauge.h"
+#include "platform/ui/SpeedButton.h"
+#include "platform/ui/TImage.h"
+#include "app/Umain.h"
+#include "platform/ui/errorbox.h"
+#include "tests/update/modalanswerer.h"
+#include "platform/net/programdirectory.h"
+#include "transfer/sha256.h"
+#include "tests/support/silentserver.h"
+#include "tests/update/updatefixture.h"
 
 #include <QApplication>
 #include <QImage>

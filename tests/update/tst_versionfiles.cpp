@@ -1,8 +1,8 @@
-#include "probeaddress.h"
-#include "scratchfolder.h"
-#include "serverversion.h"
-#include "updatefixture.h"
-#include "versionline.h"
+#include "update/probeaddress.h"
+#include "tests/platform_net/support/scratchfolder.h"
+#include "update/serverversion.h"
+#include "tests/update/updatefixture.h"
+#include "update/versionline.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "loopbackserver.h"
-#include "scratchfolder.h"
+#include "tests/platform_net/support/loopbackserver.h"
+#include "tests/platform_net/support/scratchfolder.h"
 
 #include <atomic>
 #include <chrono>

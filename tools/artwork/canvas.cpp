@@ -1,4 +1,4 @@
-#include "canvas.h"
+#include "tools/artwork/canvas.h"
 
 namespace kivora {
 

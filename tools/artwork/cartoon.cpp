@@ -1,4 +1,4 @@
-#include "cartoon.h"
+#include "tools/artwork/cartoon.h"
 
 #include <QFontDatabase>
 #include <QPainter>

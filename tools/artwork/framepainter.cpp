@@ -1,7 +1,7 @@
-#include "framepainter.h"
+#include "tools/artwork/framepainter.h"
 
-#include "canvas.h"
-#include "cartoon.h"
+#include "tools/artwork/canvas.h"
+#include "tools/artwork/cartoon.h"
 
 #include <QLinearGradient>
 #include <QPainter>

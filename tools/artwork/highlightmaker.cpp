@@ -1,9 +1,9 @@
-#include "highlightmaker.h"
+#include "tools/artwork/highlightmaker.h"
 
-#include "canvas.h"
-#include "cartoon.h"
-#include "sitepainter.h"
-#include "sitetable.h"
+#include "tools/artwork/canvas.h"
+#include "tools/artwork/cartoon.h"
+#include "tools/artwork/sitepainter.h"
+#include "tools/artwork/sitetable.h"
 
 #include <QPainter>
 #include <QVector>

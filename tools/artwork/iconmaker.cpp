@@ -1,4 +1,4 @@
-#include "iconmaker.h"
+#include "tools/artwork/iconmaker.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

@@ -1,4 +1,4 @@
-#include "imagewriter.h"
+#include "tools/artwork/imagewriter.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,14 +1,14 @@
 // kivora-artwork OUTDIR: draws every picture of the program into OUTDIR,
 // laid out as the assets folder expects (pictures/, icons/).
 
-#include "cartoon.h"
-#include "framepainter.h"
-#include "highlightmaker.h"
-#include "iconmaker.h"
-#include "imagewriter.h"
-#include "panelpainter.h"
-#include "scenepainter.h"
-#include "sitetable.h"
+#include "tools/artwork/cartoon.h"
+#include "tools/artwork/framepainter.h"
+#include "tools/artwork/highlightmaker.h"
+#include "tools/artwork/iconmaker.h"
+#include "tools/artwork/imagewriter.h"
+#include "tools/artwork/panelpainter.h"
+#include "tools/artwork/scenepainter.h"
+#include "tools/artwork/sitetable.h"
 
 #include <QGuiApplication>
 

@@ -1,9 +1,9 @@
-#include "scenepainter.h"
+#include "tools/artwork/scenepainter.h"
 
-#include "canvas.h"
-#include "cartoon.h"
-#include "sitepainter.h"
-#include "sitetable.h"
+#include "tools/artwork/canvas.h"
+#include "tools/artwork/cartoon.h"
+#include "tools/artwork/sitepainter.h"
+#include "tools/artwork/sitetable.h"
 
 #include <QLinearGradient>
 #include <QPainter>

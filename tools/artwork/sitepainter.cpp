@@ -1,6 +1,6 @@
-#include "sitepainter.h"
+#include "tools/artwork/sitepainter.h"
 
-#include "cartoon.h"
+#include "tools/artwork/cartoon.h"
 
 #include <QPainter>
 #include <QPainterPath>

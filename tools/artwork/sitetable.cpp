@@ -1,4 +1,4 @@
-#include "sitetable.h"
+#include "tools/artwork/sitetable.h"
 
 #include <stdexcept>
 

@@ -1,9 +1,9 @@
 // kivora-catalog: prints the whole catalog, one tab-separated line per title in
 // display order: window class, window name, folder, position (1-based), title,
 // local path relative to the program directory, streaming address, download address.
-#include "TCategoryInfo.h"
-#include "contentaddress.h"
-#include "serverhosts.h"
+#include "catalog/TCategoryInfo.h"
+#include "catalog/contentaddress.h"
+#include "catalog/serverhosts.h"
 
 #include <iostream>
 #include <string>

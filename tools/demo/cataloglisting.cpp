@@ -1,4 +1,4 @@
-#include "cataloglisting.h"
+#include "tools/demo/cataloglisting.h"
 
 #include <vector>
 

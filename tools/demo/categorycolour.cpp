@@ -1,4 +1,4 @@
-#include "categorycolour.h"
+#include "tools/demo/categorycolour.h"
 
 #include <array>
 #include <cstdint>

@@ -7,10 +7,10 @@
 // The listing has one title per line, tab-separated (window class, window
 // name, folder, position, title, ...). Cards go to DIR/<folder>/<title>.swf.
 
-#include "cataloglisting.h"
-#include "categorycolour.h"
-#include "savefile.h"
-#include "titlecard.h"
+#include "tools/demo/cataloglisting.h"
+#include "tools/demo/categorycolour.h"
+#include "tools/swf/savefile.h"
+#include "tools/swf/titlecard.h"
 
 #include <QColor>
 #include <QGuiApplication>

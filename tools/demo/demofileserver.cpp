@@ -1,6 +1,6 @@
-#include "demofileserver.h"
+#include "tools/demo/demofileserver.h"
 
-#include "requestpath.h"
+#include "tools/demo/requestpath.h"
 
 #include <httplib.h>
 

@@ -10,8 +10,8 @@
 // The update server answers "/erge/update.txt" from DIR/erge/update.txt, or
 // from DIR/update.txt when that is missing.
 
-#include "demofileserver.h"
-#include "transferrate.h"
+#include "tools/demo/demofileserver.h"
+#include "tools/demo/transferrate.h"
 
 #include <csignal>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "transferrate.h"
+#include "tools/demo/transferrate.h"
 
 #include <charconv>
 

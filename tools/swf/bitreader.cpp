@@ -1,4 +1,4 @@
-#include "bitreader.h"
+#include "tools/swf/bitreader.h"
 
 namespace kivora::swf {
 

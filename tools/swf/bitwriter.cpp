@@ -1,4 +1,4 @@
-#include "bitwriter.h"
+#include "tools/swf/bitwriter.h"
 
 #include <stdexcept>
 #include <utility>

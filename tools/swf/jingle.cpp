@@ -1,4 +1,4 @@
-#include "jingle.h"
+#include "tools/swf/jingle.h"
 
 #include <algorithm>
 #include <cmath>

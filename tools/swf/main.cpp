@@ -5,8 +5,8 @@
 //
 // Options: --uncompressed (FWS instead of CWS), --no-sound, --skip-existing.
 
-#include "savefile.h"
-#include "titlecard.h"
+#include "tools/swf/savefile.h"
+#include "tools/swf/titlecard.h"
 
 #include <QColor>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "pathconverter.h"
+#include "tools/swf/pathconverter.h"
 
-#include "shapebuilder.h"
+#include "tools/swf/shapebuilder.h"
 
 #include <QPainterPath>
 #include <QTransform>

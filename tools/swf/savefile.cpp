@@ -1,4 +1,4 @@
-#include "savefile.h"
+#include "tools/swf/savefile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "shapebuilder.h"
+#include "tools/swf/shapebuilder.h"
 
-#include "bitwriter.h"
-#include "shaperecordwriter.h"
+#include "tools/swf/bitwriter.h"
+#include "tools/swf/shaperecordwriter.h"
 
 #include <algorithm>
 #include <cmath>

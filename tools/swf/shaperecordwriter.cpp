@@ -1,6 +1,6 @@
-#include "shaperecordwriter.h"
+#include "tools/swf/shaperecordwriter.h"
 
-#include "bitwriter.h"
+#include "tools/swf/bitwriter.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "swfmovie.h"
+#include "tools/swf/swfmovie.h"
 
-#include "bitwriter.h"
+#include "tools/swf/bitwriter.h"
 
 #include <QByteArray>
 

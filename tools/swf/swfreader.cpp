@@ -1,6 +1,6 @@
-#include "swfreader.h"
+#include "tools/swf/swfreader.h"
 
-#include "bitreader.h"
+#include "tools/swf/bitreader.h"
 
 #include <QByteArray>
 

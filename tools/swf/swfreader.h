@@ -1,7 +1,7 @@
 #pragma once
 
-#include "bytes.h"
-#include "swfrecords.h"
+#include "tools/swf/bytes.h"
+#include "tools/swf/swfrecords.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "swfrecords.h"
+#include "tools/swf/swfrecords.h"
 
-#include "bitwriter.h"
+#include "tools/swf/bitwriter.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "swftags.h"
+#include "tools/swf/swftags.h"
 
-#include "bitwriter.h"
+#include "tools/swf/bitwriter.h"
 
 #include <stdexcept>
 

@@ -1,9 +1,9 @@
-#include "titlecard.h"
+#include "tools/swf/titlecard.h"
 
-#include "jingle.h"
-#include "pathconverter.h"
-#include "shapebuilder.h"
-#include "swftags.h"
+#include "tools/swf/jingle.h"
+#include "tools/swf/pathconverter.h"
+#include "tools/swf/shapebuilder.h"
+#include "tools/swf/swftags.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>

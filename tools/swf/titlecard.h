@@ -1,7 +1,7 @@
 #pragma once
 
-#include "bytes.h"
-#include "swfmovie.h"
+#include "tools/swf/bytes.h"
+#include "tools/swf/swfmovie.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "conditionwait.h"
-#include "gate.h"
+#include "tests/platform_net/support/conditionwait.h"
+#include "tests/platform_net/support/gate.h"
 
 #include <httplib.h>
 
