@@ -121,6 +121,11 @@ TmainForm::TmainForm(QWidget *parent)
     guarded([this] { FormCreate(); });
 }
 
+QStringList TmainForm::pictureFiles()
+{
+    return {programFile("10.png")};
+}
+
 TmainForm::~TmainForm()
 {
     WindowMessages::detach(m_handle);
@@ -153,7 +158,7 @@ void TmainForm::createControls()
         picture->setGeometry(design.picture);
         picture->setAutoSize(true);
         if (design.number != 5)
-            picture->setPicture(loadEmbeddedPicture(QStringLiteral(":/pictures/highlight%1.png").arg(design.number)));
+            picture->setBuiltInPicture(QStringLiteral(":/pictures/highlight%1.png").arg(design.number));
         picture->hide();
         m_images[design.number] = picture;
     }

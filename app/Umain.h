@@ -3,6 +3,7 @@
 #include "update/updateflow.h"
 #include "platform/net/windowmessages.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -28,6 +29,8 @@ class TmainForm : public QWidget, private UpdateView
 public:
     static constexpr int ClientWidth = 845;
     static constexpr int ClientHeight = 628;
+    // The picture files the launcher reads from the program directory.
+    static QStringList pictureFiles();
 
     explicit TmainForm(QWidget *parent = nullptr);
     ~TmainForm() override;

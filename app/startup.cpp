@@ -1,6 +1,8 @@
 #include "app/startup.h"
 
 #include "app/Umain.h"
+#include "platform/ui/picturefile.h"
+#include "category/TCategoryForm.h"
 
 #include "category/Xchangshi.h"
 #include "category/chengyu.h"
@@ -18,6 +20,7 @@ namespace kivora {
 
 void createWindows()
 {
+    prefetchPictureFiles(TmainForm::pictureFiles() + TCategoryForm::pictureFiles());
     mainForm = new TmainForm;
     wanyouxiForm = new TwanyouxiForm(mainForm);
     chengyuform = new Tchengyuform(mainForm);

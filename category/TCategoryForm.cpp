@@ -95,6 +95,11 @@ TCategoryForm::TCategoryForm(const char *windowClass, const char *windowName, QW
     guarded([this] { FormCreate(); });
 }
 
+QStringList TCategoryForm::pictureFiles()
+{
+    return {programFile("ipadmain3.png"), programFile("1003.jpg")};
+}
+
 TCategoryForm::~TCategoryForm()
 {
     // Waits for a report being handed over; queued ones die with this object.
@@ -117,7 +122,7 @@ void TCategoryForm::createControls()
     Image1 = new TImage(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(rect());
-    Image1->setPicture(loadEmbeddedPicture(AssetPaths::categoryBackground()));
+    Image1->setBuiltInPicture(AssetPaths::categoryBackground());
 
     SpeedButton1 = new SpeedButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
@@ -135,7 +140,7 @@ void TCategoryForm::createControls()
     // Children of the panel stack in creation order: picture, player, list, bar.
     Image2 = new TImage(Panel1);
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setPicture(loadEmbeddedPicture(AssetPaths::categoryPanel()));
+    Image2->setBuiltInPicture(AssetPaths::categoryPanel());
 
     ShockwaveFlash1 = new ShockwaveFlash(Panel1);
     ShockwaveFlash1->setObjectName(QStringLiteral("ShockwaveFlash1"));

@@ -3,6 +3,7 @@
 #include "platform/net/bindstatus.h"
 
 #include <QRegion>
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
@@ -31,6 +32,8 @@ class TCategoryForm : public QWidget, public BindStatusCallback
 public:
     static constexpr int ClientWidth = 1200;
     static constexpr int ClientHeight = 850;
+    // The picture files every category window reads from the program directory.
+    static QStringList pictureFiles();
 
     // Precondition: `windowClass` names a catalog category; `owner` is the launcher
     // window, which the category window stays in front of.

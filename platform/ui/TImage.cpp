@@ -1,5 +1,8 @@
 #include "platform/ui/TImage.h"
 
+#include "platform/ui/picturefile.h"
+
+#include <QImageReader>
 #include <QPainter>
 
 namespace kivora {
@@ -11,25 +14,50 @@ TImage::TImage(QWidget *parent)
 
 void TImage::setPicture(const QPixmap &picture)
 {
+    m_builtInPath.clear();
     m_picture = picture;
-    if (m_autoSize && !m_picture.isNull())
-        resize(m_picture.deviceIndependentSize().toSize());
+    fitToPicture(m_picture.deviceIndependentSize().toSize());
     update();
+}
+
+void TImage::setBuiltInPicture(const QString &path)
+{
+    m_picture = QPixmap();
+    m_builtInPath = path;
+    // The header alone gives the size; a twin drawn at twice the density has the same one.
+    fitToPicture(QImageReader(path).size());
+    update();
+}
+
+const QPixmap &TImage::picture() const
+{
+    if (!m_builtInPath.isEmpty()) {
+        m_picture = loadEmbeddedPicture(m_builtInPath);
+        m_builtInPath.clear();
+    }
+    return m_picture;
 }
 
 void TImage::setAutoSize(bool autoSize)
 {
     m_autoSize = autoSize;
-    if (m_autoSize && !m_picture.isNull())
-        resize(m_picture.deviceIndependentSize().toSize());
+    fitToPicture(m_builtInPath.isEmpty() ? m_picture.deviceIndependentSize().toSize()
+                                         : QImageReader(m_builtInPath).size());
+}
+
+void TImage::fitToPicture(QSize size)
+{
+    if (m_autoSize && size.isValid() && !size.isEmpty())
+        resize(size);
 }
 
 void TImage::paintEvent(QPaintEvent *)
 {
-    if (m_picture.isNull())
+    const QPixmap &shown = picture();
+    if (shown.isNull())
         return;
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_picture);
+    painter.drawPixmap(0, 0, shown);
 }
 
 } // namespace kivora

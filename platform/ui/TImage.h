@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPixmap>
+#include <QString>
 #include <QWidget>
 
 namespace kivora {
@@ -14,7 +15,10 @@ public:
     explicit TImage(QWidget *parent = nullptr);
 
     void setPicture(const QPixmap &picture);
-    const QPixmap &picture() const { return m_picture; }
+    // An embedded picture (":/pictures/..."), decoded only when first drawn or asked for:
+    // most of them stay hidden, or are replaced from the program directory before showing.
+    void setBuiltInPicture(const QString &path);
+    const QPixmap &picture() const;
 
     void setAutoSize(bool autoSize);
 
@@ -22,7 +26,10 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QPixmap m_picture;
+    void fitToPicture(QSize size);
+
+    mutable QPixmap m_picture;
+    mutable QString m_builtInPath;
     bool m_autoSize = false;
 };
 

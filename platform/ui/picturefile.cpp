@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <future>
 #include <optional>
 #include <stdexcept>
 
@@ -40,6 +41,48 @@ QString twinPath(const QString &path)
     return suffix.isEmpty() ? stem + QStringLiteral("@2x") : stem + QStringLiteral("@2x.") + suffix;
 }
 
+struct Prefetched
+{
+    QByteArray bytes;
+    QImage image;
+};
+
+// Pictures being decoded on other threads, by path; each is taken once.
+QHash<QString, std::shared_future<Prefetched>> &prefetched()
+{
+    static QHash<QString, std::shared_future<Prefetched>> pending;
+    return pending;
+}
+
+Prefetched readAndDecode(const QString &path)
+{
+    Prefetched result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return result;
+    result.bytes = file.readAll();
+    QBuffer buffer(&result.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const QImage image = QImageReader(&buffer).read();
+    // In the layout the pixmap keeps, so that taking it over costs no conversion.
+    if (!image.isNull())
+        result.image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                     : QImage::Format_RGB32);
+    return result;
+}
+
+std::optional<QImage> takePrefetched(const QString &path, const QByteArray &bytes)
+{
+    const auto pending = prefetched().constFind(path);
+    if (pending == prefetched().constEnd())
+        return std::nullopt;
+    Prefetched result = pending->get();
+    prefetched().erase(pending);
+    if (result.image.isNull() || result.bytes != bytes)
+        return std::nullopt;
+    return std::move(result.image);
+}
+
 // Decodes bytes once per path: eleven windows read the same two pictures at start-up, and
 // the file is read every time, but bytes that were decoded before are not decoded again.
 std::optional<QPixmap> decode(const QString &path, const QByteArray &bytes, QString *error)
@@ -52,6 +95,12 @@ std::optional<QPixmap> decode(const QString &path, const QByteArray &bytes, QStr
     static QHash<QString, Decoded> lastDecoded;
     if (const auto known = lastDecoded.constFind(path); known != lastDecoded.constEnd() && known->bytes == bytes)
         return known->picture;
+
+    if (std::optional<QImage> ready = takePrefetched(path, bytes)) {
+        QPixmap picture = QPixmap::fromImage(std::move(*ready));
+        lastDecoded.insert(path, Decoded{bytes, picture});
+        return picture;
+    }
 
     QBuffer buffer;
     buffer.setData(bytes);
@@ -106,6 +155,19 @@ QPixmap loadPictureFile(const QString &path)
     if (std::optional<QPixmap> twin = sharperTwin(path))
         return *twin;
     return *picture;
+}
+
+void prefetchPictureFiles(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        QStringList files{path};
+        if (sharperScreen())
+            files.append(twinPath(path));
+        for (const QString &file : files) {
+            if (!prefetched().contains(file))
+                prefetched().insert(file, std::async(std::launch::async, readAndDecode, file).share());
+        }
+    }
 }
 
 QPixmap loadEmbeddedPicture(const QString &path)

@@ -2,6 +2,7 @@
 
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 
 namespace kivora {
 
@@ -10,6 +11,12 @@ namespace kivora {
 // one device pixel per logical pixel, a readable "name@2x.ext" beside it is drawn instead,
 // at the same logical size. Must be called on the user-interface thread.
 QPixmap loadPictureFile(const QString &path);
+
+// Starts decoding these picture files (and their twins, on such a screen) on other threads,
+// so that loadPictureFile finds them decoded when the bytes it reads are the same. Start-up
+// reads its pictures one window after another; decoding them meanwhile is most of its cost.
+// Must be called on the user-interface thread.
+void prefetchPictureFiles(const QStringList &paths);
 
 // An embedded picture (":/pictures/..."), from its "@2x" twin on such a screen.
 QPixmap loadEmbeddedPicture(const QString &path);
