@@ -85,6 +85,16 @@ QString programFile(const char *name)
     return QString::fromStdString(programDirectory()) + QString::fromLatin1(name);
 }
 
+QString framePicture()
+{
+    return QStringLiteral(":/pictures/frame.png");
+}
+
+QString scenePicture()
+{
+    return QStringLiteral(":/pictures/scene.jpg");
+}
+
 const QString updateFailedNotice = QStringLiteral("更新失败，软件没有改变");
 
 void showCategory(QWidget *window)
@@ -121,9 +131,9 @@ TmainForm::TmainForm(QWidget *parent)
     guarded([this] { FormCreate(); });
 }
 
-QStringList TmainForm::pictureFiles()
+QStringList TmainForm::startUpPictures()
 {
-    return {programFile("10.png")};
+    return {framePicture(), scenePicture(), programFile("10.png")};
 }
 
 TmainForm::~TmainForm()
@@ -135,7 +145,7 @@ void TmainForm::createControls()
 {
     Image1 = new TImage(this);
     Image1->setGeometry(0, 0, ClientWidth, ClientHeight);
-    Image1->setPicture(loadEmbeddedPicture(QStringLiteral(":/pictures/frame.png")));
+    Image1->setPicture(loadEmbeddedPicture(framePicture()));
 
     SpeedButton1 = new SpeedButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
@@ -150,7 +160,7 @@ void TmainForm::createControls()
 
     Image2 = new TImage(Panel1);
     Image2->setGeometry(1, 1, 702, 513);
-    Image2->setPicture(loadEmbeddedPicture(QStringLiteral(":/pictures/scene.jpg")));
+    Image2->setPicture(loadEmbeddedPicture(scenePicture()));
 
     for (const HotSpotDesign &design : hotSpotDesigns) {
         auto *picture = new TImage(Panel1);

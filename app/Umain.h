@@ -29,8 +29,8 @@ class TmainForm : public QWidget, private UpdateView
 public:
     static constexpr int ClientWidth = 845;
     static constexpr int ClientHeight = 628;
-    // The picture files the launcher reads from the program directory.
-    static QStringList pictureFiles();
+    // The pictures the launcher shows first: built in, and from the program directory.
+    static QStringList startUpPictures();
 
     explicit TmainForm(QWidget *parent = nullptr);
     ~TmainForm() override;

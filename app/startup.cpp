@@ -20,7 +20,7 @@ namespace kivora {
 
 void createWindows()
 {
-    prefetchPictureFiles(TmainForm::pictureFiles() + TCategoryForm::pictureFiles());
+    prefetchPictures(TmainForm::startUpPictures() + TCategoryForm::startUpPictures());
     mainForm = new TmainForm;
     wanyouxiForm = new TwanyouxiForm(mainForm);
     chengyuform = new Tchengyuform(mainForm);

@@ -95,7 +95,7 @@ TCategoryForm::TCategoryForm(const char *windowClass, const char *windowName, QW
     guarded([this] { FormCreate(); });
 }
 
-QStringList TCategoryForm::pictureFiles()
+QStringList TCategoryForm::startUpPictures()
 {
     return {programFile("ipadmain3.png"), programFile("1003.jpg")};
 }

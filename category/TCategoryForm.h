@@ -32,8 +32,8 @@ class TCategoryForm : public QWidget, public BindStatusCallback
 public:
     static constexpr int ClientWidth = 1200;
     static constexpr int ClientHeight = 850;
-    // The picture files every category window reads from the program directory.
-    static QStringList pictureFiles();
+    // The picture files every category window reads from the program directory at start-up.
+    static QStringList startUpPictures();
 
     // Precondition: `windowClass` names a catalog category; `owner` is the launcher
     // window, which the category window stays in front of.

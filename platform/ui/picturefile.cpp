@@ -157,7 +157,7 @@ QPixmap loadPictureFile(const QString &path)
     return *picture;
 }
 
-void prefetchPictureFiles(const QStringList &paths)
+void prefetchPictures(const QStringList &paths)
 {
     for (const QString &path : paths) {
         QStringList files{path};
@@ -174,6 +174,13 @@ QPixmap loadEmbeddedPicture(const QString &path)
 {
     if (std::optional<QPixmap> twin = sharperTwin(path))
         return *twin;
+    if (prefetched().contains(path)) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            if (std::optional<QPixmap> picture = decode(path, file.readAll(), nullptr))
+                return *picture;
+        }
+    }
     return QPixmap(path);
 }
 

@@ -12,11 +12,11 @@ namespace kivora {
 // at the same logical size. Must be called on the user-interface thread.
 QPixmap loadPictureFile(const QString &path);
 
-// Starts decoding these picture files (and their twins, on such a screen) on other threads,
-// so that loadPictureFile finds them decoded when the bytes it reads are the same. Start-up
+// Starts decoding these pictures, files or embedded (and their twins, on such a screen), on
+// other threads, so that loading them finds them decoded when the bytes it reads are the same. Start-up
 // reads its pictures one window after another; decoding them meanwhile is most of its cost.
 // Must be called on the user-interface thread.
-void prefetchPictureFiles(const QStringList &paths);
+void prefetchPictures(const QStringList &paths);
 
 // An embedded picture (":/pictures/..."), from its "@2x" twin on such a screen.
 QPixmap loadEmbeddedPicture(const QString &path);

@@ -53,7 +53,7 @@ private slots:
         const QString replaced = directory.filePath(QStringLiteral("replaced.png"));
         const QString broken = directory.filePath(QStringLiteral("broken.png"));
         const QString removed = directory.filePath(QStringLiteral("removed.png"));
-        prefetchPictureFiles({same, replaced, broken, removed});
+        prefetchPictures({same, replaced, broken, removed});
 
         // Changed after the prefetch read it: the file as it is now counts.
         QVERIFY(directory.write(QStringLiteral("replaced.png"), pngOf(Qt::blue, QSize(5, 4))));
