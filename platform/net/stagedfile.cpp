@@ -76,7 +76,7 @@ bool StagedFile::openDestinationFolder(const std::string &path, std::string &dir
 bool StagedFile::openPartial(const std::string &partialPath)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const int fd = ::open(partialPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        const int fd = ::open(partialPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd < 0)
             return false;
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
