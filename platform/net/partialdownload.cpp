@@ -3,21 +3,20 @@
 #include "platform/net/responseheaders.h"
 #include "platform/net/stagedfile.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kivora {
 
 PartialDownload::PartialDownload(const std::string &area, const std::string &address, const std::string &destination)
-    : m_entry(stagingEntryFor(area, address, destination))
+    : m_area(area)
+    , m_destination(destination)
+    , m_entry(stagingEntryFor(area, address))
     , m_address(address)
 {
-    if (!m_entry)
+    struct stat info{};
+    if (!m_entry || ::stat(m_entry->body.c_str(), &info) != 0 || !take())
         return;
-    m_file = std::make_unique<StagedFile>(destination, StagedFile::Continuing{m_entry->body});
-    if (!m_file->isOpen()) {
-        m_file.reset();
-        return;
-    }
     m_record = readResumeRecord(m_entry->record);
     const std::uint64_t held = m_file->size();
     // A complete body that was never moved into place is asked for again rather than
@@ -26,6 +25,16 @@ PartialDownload::PartialDownload(const std::string &area, const std::string &add
         m_offset = held;
     else
         m_record.reset();
+}
+
+bool PartialDownload::take()
+{
+    if (!m_entry || !prepareStagingArea(m_area, m_destination))
+        return false;
+    m_file = std::make_unique<StagedFile>(m_destination, StagedFile::Continuing{m_entry->body});
+    if (!m_file->isOpen())
+        m_file.reset();
+    return held();
 }
 
 PartialDownload::~PartialDownload()
@@ -48,8 +57,6 @@ const std::string &PartialDownload::validator() const
 
 PartialDownload::Use PartialDownload::accept(long status, const ResponseHeaders &headers, std::uint64_t announced)
 {
-    if (!held())
-        return Use::NotKept;
     if (status == 206) {
         const std::optional<ContentRange> range = parseContentRange(headers.contentRange());
         const std::string answered = headers.validator();
@@ -65,7 +72,7 @@ PartialDownload::Use PartialDownload::accept(long status, const ResponseHeaders 
         return Use::Append;
     }
     const std::string validator = headers.validator();
-    if (validator.empty()) {
+    if (validator.empty() || (!held() && !take())) {
         discard();
         return Use::NotKept;
     }

@@ -15,7 +15,8 @@ class StagedFile;
 
 // One download's hold on the staging entry of its address: the bytes an earlier try
 // received, and whether the server's answer lets this try append to them. The entry is
-// locked while held; a second download of the same address does not get it.
+// locked while held; a second download of the same address does not get it. Nothing is
+// made in the staging area before an answer with a validator arrives.
 class PartialDownload
 {
 public:
@@ -52,6 +53,10 @@ public:
     int error() const;
 
 private:
+    bool take();
+
+    std::string m_area;
+    std::string m_destination;
     std::optional<StagingEntry> m_entry;
     std::unique_ptr<StagedFile> m_file;
     std::optional<ResumeRecord> m_record;

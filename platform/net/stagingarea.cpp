@@ -38,26 +38,26 @@ std::string stagingAreaOf(const std::string &programDirectory)
     return programDirectory + stagingFolderName + "/";
 }
 
-std::optional<StagingEntry> stagingEntryFor(const std::string &area, std::string_view address,
-                                            const std::string &destination)
+std::optional<StagingEntry> stagingEntryFor(const std::string &area, std::string_view address)
 {
-    if (area.empty())
-        return std::nullopt;
-    if (::mkdir(area.c_str(), 0777) != 0 && errno != EEXIST)
-        return std::nullopt;
-    struct stat areaInfo{};
-    struct stat destinationInfo{};
-    if (::stat(area.c_str(), &areaInfo) != 0 || !S_ISDIR(areaInfo.st_mode)
-        || ::stat(folderOf(destination).c_str(), &destinationInfo) != 0 || areaInfo.st_dev != destinationInfo.st_dev)
-        return std::nullopt;
     const std::optional<std::string> key = sha256Hex(address);
-    if (!key)
+    if (!key || area.empty())
         return std::nullopt;
     std::string base = area;
     if (base.back() != '/')
         base += '/';
     base += *key;
     return StagingEntry{base + stagingBodySuffix, base + stagingRecordSuffix};
+}
+
+bool prepareStagingArea(const std::string &area, const std::string &destination)
+{
+    if (area.empty() || (::mkdir(area.c_str(), 0777) != 0 && errno != EEXIST))
+        return false;
+    struct stat areaInfo{};
+    struct stat destinationInfo{};
+    return ::stat(area.c_str(), &areaInfo) == 0 && S_ISDIR(areaInfo.st_mode)
+        && ::stat(folderOf(destination).c_str(), &destinationInfo) == 0 && areaInfo.st_dev == destinationInfo.st_dev;
 }
 
 } // namespace kivora

@@ -25,10 +25,12 @@ struct StagingEntry
 inline constexpr char stagingBodySuffix[] = ".body";
 inline constexpr char stagingRecordSuffix[] = ".record";
 
-// The entry of `address` in `area`, creating the area when missing. None when it cannot be
-// made, or when it lies on another file system than `destination`'s folder: a finished
-// body moves to its destination by renaming.
-std::optional<StagingEntry> stagingEntryFor(const std::string &area, std::string_view address,
-                                            const std::string &destination);
+// The names of the entry of `address` in `area`; nothing is made. None only when no digest
+// can be computed.
+std::optional<StagingEntry> stagingEntryFor(const std::string &area, std::string_view address);
+
+// Makes `area` when missing. False when it cannot be made, or when it lies on another file
+// system than `destination`'s folder: a finished body moves to its destination by renaming.
+bool prepareStagingArea(const std::string &area, const std::string &destination);
 
 } // namespace kivora

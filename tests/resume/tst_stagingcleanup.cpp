@@ -28,8 +28,7 @@ protected:
     // nothing), last written `age` seconds ago.
     StagingEntry addEntry(const std::string &address, std::uint64_t bytes, std::time_t age, bool withRecord = true)
     {
-        const std::optional<StagingEntry> entry =
-            stagingEntryFor(m_area.stagingArea(), address, m_area.destination().string());
+        const std::optional<StagingEntry> entry = stagingEntryFor(m_area.stagingArea(), address);
         EXPECT_TRUE(entry);
         const int fd = ::open(entry->body.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
         EXPECT_GE(fd, 0);
