@@ -21,10 +21,13 @@ PartialDownload::PartialDownload(const std::string &area, const std::string &add
     const std::uint64_t held = m_file->size();
     // A complete body that was never moved into place is asked for again rather than
     // trusted: the resource may have changed since.
-    if (m_record && m_record->url == address && held > 0 && (m_record->size == 0 || held < m_record->size))
+    if (m_record && m_record->url == address && held > 0 && (m_record->size == 0 || held < m_record->size)) {
         m_offset = held;
-    else
-        m_record.reset();
+        return;
+    }
+    // Bytes that no record describes are worth nothing.
+    m_record.reset();
+    m_file->restart();
 }
 
 bool PartialDownload::take()

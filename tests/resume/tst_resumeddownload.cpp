@@ -199,6 +199,21 @@ TEST_F(ResumedDownload, PartialAnswerOfAnotherSizeIsNotAppended)
     EXPECT_EQ(server.requests().size(), 3u);
 }
 
+TEST_F(ResumedDownload, BytesWithoutAReadableRecordAreNotContinued)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.cutNextAfter(m_body.size() / 2);
+    EXPECT_NE(download(server), S_OK);
+    for (const std::string &name : m_area.stagedNames())
+        if (name.ends_with(stagingRecordSuffix))
+            test::writeFile(m_area.stagingArea() + name, "url http://127.0.0.1/other.swf\nvalid");
+    const std::uint64_t sentBefore = server.bodyBytesSent();
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), m_body);
+    EXPECT_EQ(test::headerValue(server.requests().back(), "Range"), "");
+    EXPECT_EQ(server.bodyBytesSent() - sentBefore, m_body.size());
+}
+
 // --- Two downloads of one address at once ---------------------------------------------
 
 TEST_F(ResumedDownload, SecondDownloadOfAHeldAddressLeavesTheEntryAlone)
