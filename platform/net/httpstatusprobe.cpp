@@ -81,6 +81,8 @@ std::optional<long> httpStatus(std::u16string_view url, const HttpStatusProbeOpt
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "InetURL:/1.0");
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, easy.headers);
     curl_easy_setopt(curl, CURLOPT_NOPROXY, noProxy.c_str());
+    if (options.head)
+        curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &probe);
     // A response without a body ends normally; one with a body is stopped at its head.

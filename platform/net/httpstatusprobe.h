@@ -13,9 +13,12 @@ struct HttpStatusProbeOptions
     std::chrono::milliseconds connectTimeout{5000};
     // The whole exchange, up to the end of the response head.
     std::chrono::milliseconds totalTimeout{10000};
+    // HEAD instead of GET: for asking a server about many resources in a row, where a
+    // body the server has started to send would only be thrown away.
+    bool head = false;
 };
 
-// Sends a GET for `url` (http only) and answers the status code of the final response
+// Sends a GET (or HEAD) for `url` (http only) and answers the status code of the final response
 // head, or nothing when no response head arrived (bad address, no connection, time-out).
 // Agent "InetURL:/1.0"; proxies as the environment configures them (loopback never goes
 // through one); caches asked to go to the server; redirections not followed; the body

@@ -1,0 +1,221 @@
+#include "tools/catalog/fetchcommand.h"
+
+#include "tools/catalog/catalogoptions.h"
+#include "tools/catalog/failuretext.h"
+#include "tools/catalog/fetchtally.h"
+#include "tools/catalog/interruptwatch.h"
+#include "tools/catalog/progressline.h"
+#include "tools/catalog/progresstext.h"
+#include "tools/catalog/tallysink.h"
+#include "tools/catalog/titleselection.h"
+#include "tools/catalog/transferpool.h"
+
+#include "platform/net/urldownload.h"
+#include "platform/net/urldownloadoptions.h"
+#include "platform/text/utf.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kivora::catalogtool {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How many failures the summary names one by one.
+constexpr std::size_t listedFailures = 20;
+
+std::filesystem::path fileOf(const std::u16string &path)
+{
+    return std::filesystem::path(toUtf8(path));
+}
+
+bool isPresent(const TitleFile &title)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(fileOf(title.localPath), error);
+}
+
+// The folders the selected titles go into; false (with a message) when one cannot be made.
+bool makeFolders(const std::vector<TitleFile> &titles, const std::string &programDir)
+{
+    std::string last;
+    for (const auto &title : titles) {
+        if (title.folder == last)
+            continue;
+        last = title.folder;
+        std::error_code error;
+        const std::filesystem::path folder = std::filesystem::path(programDir) / title.folder;
+        std::filesystem::create_directories(folder, error);
+        if (error) {
+            std::fprintf(stderr, "kivora-catalog: cannot make the folder %s: %s\n", folder.c_str(),
+                         error.message().c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+// Reports a fetch under way from the main thread: what the transfers have tallied becomes
+// steps, refreshes and failure messages.
+class FetchReport
+{
+public:
+    FetchReport(const std::vector<TitleFile> &titles, const std::vector<std::size_t> &pending, std::size_t present,
+                FetchTally &tally)
+        : m_titles(titles)
+        , m_pending(pending)
+        , m_tally(tally)
+        , m_line(stdout, ProgressLine::isTerminal(stdout))
+        , m_done(present)
+    {
+    }
+
+    void start(std::size_t present)
+    {
+        if (present > 0)
+            m_line.message(std::to_string(present) + " of " + std::to_string(m_titles.size())
+                           + " titles are already present.");
+        m_line.refresh(formatStanding(standing()));
+    }
+
+    void update()
+    {
+        for (const auto &outcome : m_tally.takeFinished()) {
+            ++m_done;
+            const TitleFile &title = m_titles[m_pending[outcome.item]];
+            if (outcome.result == S_OK) {
+                ++m_fetched;
+                m_fetchedBytes += outcome.bytes;
+            } else {
+                m_failures.push_back(title.name + ": " + describeFailure(outcome.result));
+                m_line.message("failed: " + m_failures.back());
+            }
+            m_line.step(formatStanding(standing()));
+        }
+        m_line.refresh(formatStanding(standing()));
+    }
+
+    void close() { m_line.close(); }
+
+    std::size_t fetched() const { return m_fetched; }
+    const std::vector<std::string> &failures() const { return m_failures; }
+    std::chrono::milliseconds elapsed() const
+    {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_started);
+    }
+
+private:
+    FetchStanding standing() const
+    {
+        FetchStanding standing;
+        standing.titlesDone = m_done;
+        standing.titlesTotal = m_titles.size();
+        standing.bytes = m_tally.bytes();
+        standing.elapsed = elapsed();
+        standing.timeLeft = estimateTimeLeft(standing.bytes, standing.elapsed, m_fetchedBytes, m_fetched,
+                                             m_titles.size() - m_done);
+        return standing;
+    }
+
+    const std::vector<TitleFile> &m_titles;
+    const std::vector<std::size_t> &m_pending;
+    FetchTally &m_tally;
+    ProgressLine m_line;
+    Clock::time_point m_started = Clock::now();
+    std::size_t m_done;
+    std::size_t m_fetched = 0;
+    std::uint64_t m_fetchedBytes = 0;
+    std::vector<std::string> m_failures;
+};
+
+void printSummary(const FetchReport &report, std::uint64_t bytes, std::size_t present, std::size_t missing)
+{
+    std::printf("Fetched %zu titles (%s) in %s; %zu were already present.\n", report.fetched(),
+                formatBytes(bytes).c_str(),
+                formatDuration(std::chrono::duration_cast<std::chrono::seconds>(report.elapsed())).c_str(), present);
+    const auto &failures = report.failures();
+    if (!failures.empty()) {
+        std::printf("%zu titles failed:\n", failures.size());
+        for (std::size_t i = 0; i < failures.size() && i < listedFailures; ++i)
+            std::printf("  %s\n", failures[i].c_str());
+        if (failures.size() > listedFailures)
+            std::printf("  ... and %zu more\n", failures.size() - listedFailures);
+    }
+    if (missing > 0)
+        std::printf("%zu titles are missing; run the same command again to retry them.\n", missing);
+}
+
+} // namespace
+
+int runFetch(const CatalogOptions &options)
+{
+    const TitleSelection selection =
+        selectTitles(options.all ? std::vector<std::string>{} : options.folders, options.programDir, options.downloadHost);
+    if (!selection.error.empty()) {
+        std::fprintf(stderr, "kivora-catalog: %s\n", selection.error.c_str());
+        return 2;
+    }
+    const std::vector<TitleFile> &titles = selection.titles;
+    if (!makeFolders(titles, options.programDir))
+        return 1;
+
+    std::vector<std::size_t> pending;
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        if (!isPresent(titles[i]))
+            pending.push_back(i);
+    }
+    const std::size_t present = titles.size() - pending.size();
+    if (pending.empty()) {
+        std::printf("All %zu titles are already present.\n", titles.size());
+        return 0;
+    }
+
+    // Before the pool: its threads inherit the blocked interrupts.
+    InterruptWatch interrupts;
+    FetchTally tally;
+    FetchReport report(titles, pending, present, tally);
+    report.start(present);
+    TransferPool pool(pending.size(), static_cast<unsigned>(options.jobs), [&](std::size_t item) {
+        const TitleFile &title = titles[pending[item]];
+        TallySink sink(tally);
+        const HRESULT result = URLDownloadToFile(title.address, title.localPath, &sink, UrlDownloadOptions{});
+        tally.finish({item, result, sink.received()});
+    });
+
+    const bool terminal = ProgressLine::isTerminal(stdout);
+    const auto tick = std::chrono::milliseconds(terminal ? 200 : 100);
+    while (!pool.finished()) {
+        if (interrupts.wait(tick)) {
+            pool.stop();
+            report.update();
+            report.close();
+            std::size_t missing = 0;
+            for (const auto &title : titles)
+                missing += isPresent(title) ? 0 : 1;
+            std::printf("Stopped. %zu of %zu titles are present; run the same command again to continue.\n",
+                        titles.size() - missing, titles.size());
+            std::fflush(stdout);
+            std::fflush(stderr);
+            // Transfers under way write to files that have no name until complete, so
+            // ending the process here leaves no partial file at any destination.
+            std::_Exit(130);
+        }
+        report.update();
+    }
+    report.update();
+    report.close();
+
+    std::size_t missing = 0;
+    for (const auto &title : titles)
+        missing += isPresent(title) ? 0 : 1;
+    printSummary(report, tally.bytes(), present, missing);
+    return missing == 0 ? 0 : 1;
+}
+
+} // namespace kivora::catalogtool

@@ -1,0 +1,36 @@
+#include "tools/catalog/transferpool.h"
+
+#include <algorithm>
+
+namespace kivora::catalogtool {
+
+TransferPool::TransferPool(std::size_t count, unsigned threads, Work work)
+    : m_count(count)
+    , m_work(std::move(work))
+{
+    const auto used = static_cast<unsigned>(std::min<std::size_t>(std::max(threads, 1u), count));
+    m_running = used;
+    m_threads.reserve(used);
+    for (unsigned i = 0; i < used; ++i)
+        m_threads.emplace_back([this] { serve(); });
+}
+
+TransferPool::~TransferPool()
+{
+    stop();
+    for (auto &thread : m_threads)
+        thread.join();
+}
+
+void TransferPool::serve()
+{
+    while (!m_stopped) {
+        const std::size_t item = m_next.fetch_add(1);
+        if (item >= m_count)
+            break;
+        m_work(item);
+    }
+    --m_running;
+}
+
+} // namespace kivora::catalogtool
