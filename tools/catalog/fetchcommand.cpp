@@ -79,8 +79,8 @@ public:
     void start(std::size_t present)
     {
         if (present > 0)
-            m_line.message(std::to_string(present) + " of " + std::to_string(m_titles.size())
-                           + " titles are already present.");
+            m_line.message("Already present: " + std::to_string(present) + " of " + std::to_string(m_titles.size())
+                           + " titles.");
         m_line.refresh(formatStanding(standing()));
     }
 
@@ -134,21 +134,26 @@ private:
     std::vector<std::string> m_failures;
 };
 
+std::string titlesText(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " title" : " titles");
+}
+
 void printSummary(const FetchReport &report, std::uint64_t bytes, std::size_t present, std::size_t missing)
 {
-    std::printf("Fetched %zu titles (%s) in %s; %zu were already present.\n", report.fetched(),
+    std::printf("Fetched %s (%s) in %s; %zu already present.\n", titlesText(report.fetched()).c_str(),
                 formatBytes(bytes).c_str(),
                 formatDuration(std::chrono::duration_cast<std::chrono::seconds>(report.elapsed())).c_str(), present);
     const auto &failures = report.failures();
     if (!failures.empty()) {
-        std::printf("%zu titles failed:\n", failures.size());
+        std::printf("%s failed:\n", titlesText(failures.size()).c_str());
         for (std::size_t i = 0; i < failures.size() && i < listedFailures; ++i)
             std::printf("  %s\n", failures[i].c_str());
         if (failures.size() > listedFailures)
             std::printf("  ... and %zu more\n", failures.size() - listedFailures);
     }
     if (missing > 0)
-        std::printf("%zu titles are missing; run the same command again to retry them.\n", missing);
+        std::printf("Missing: %s; run the same command again to retry.\n", titlesText(missing).c_str());
 }
 
 } // namespace
