@@ -48,7 +48,7 @@ int runCheck(const CatalogOptions &options)
             probe.head = true;
             statuses[item] = httpStatus(titles[item].address, probe);
             ++asked;
-        });
+        }, [&] { interrupts.wake(); });
         while (!pool.finished()) {
             if (interrupts.wait(std::chrono::milliseconds(200))) {
                 line.close();

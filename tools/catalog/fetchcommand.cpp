@@ -191,10 +191,11 @@ int runFetch(const CatalogOptions &options)
         TallySink sink(tally);
         const HRESULT result = URLDownloadToFile(title.address, title.localPath, &sink, UrlDownloadOptions{});
         tally.finish({item, result, sink.received()});
-    });
+        interrupts.wake();
+    }, [&] { interrupts.wake(); });
 
-    const bool terminal = ProgressLine::isTerminal(stdout);
-    const auto tick = std::chrono::milliseconds(terminal ? 200 : 100);
+    // Every title's end wakes the loop; the tick only refreshes the rate on a terminal.
+    const auto tick = std::chrono::milliseconds(ProgressLine::isTerminal(stdout) ? 200 : 1000);
     while (!pool.finished()) {
         if (interrupts.wait(tick)) {
             pool.stop();

@@ -1,7 +1,12 @@
 #include "tools/catalog/interruptwatch.h"
 
 #include <cerrno>
-#include <ctime>
+#include <cstdint>
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
 
 namespace kivora::catalogtool {
 
@@ -11,25 +16,35 @@ InterruptWatch::InterruptWatch()
     sigaddset(&m_watched, SIGINT);
     sigaddset(&m_watched, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &m_watched, &m_previous);
+    m_signals = signalfd(-1, &m_watched, SFD_CLOEXEC);
+    m_wakeups = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 }
 
 InterruptWatch::~InterruptWatch()
 {
+    if (m_signals >= 0)
+        close(m_signals);
+    if (m_wakeups >= 0)
+        close(m_wakeups);
     pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
 }
 
 bool InterruptWatch::wait(std::chrono::milliseconds timeout)
 {
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timeout);
-    timespec limit{};
-    limit.tv_sec = static_cast<time_t>(seconds.count());
-    limit.tv_nsec = static_cast<long>(std::chrono::nanoseconds(timeout - seconds).count());
-    for (;;) {
-        if (sigtimedwait(&m_watched, nullptr, &limit) >= 0)
-            return true;
-        if (errno != EINTR)
-            return false;
+    pollfd watched[2] = {{m_signals, POLLIN, 0}, {m_wakeups, POLLIN, 0}};
+    if (poll(watched, 2, static_cast<int>(timeout.count())) <= 0)
+        return false;
+    if (watched[1].revents & POLLIN) {
+        std::uint64_t count = 0;
+        [[maybe_unused]] const ssize_t ignored = read(m_wakeups, &count, sizeof count);
     }
+    return (watched[0].revents & POLLIN) != 0;
+}
+
+void InterruptWatch::wake()
+{
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t ignored = write(m_wakeups, &one, sizeof one);
 }
 
 } // namespace kivora::catalogtool

@@ -4,9 +4,10 @@
 
 namespace kivora::catalogtool {
 
-TransferPool::TransferPool(std::size_t count, unsigned threads, Work work)
+TransferPool::TransferPool(std::size_t count, unsigned threads, Work work, std::function<void()> ended)
     : m_count(count)
     , m_work(std::move(work))
+    , m_ended(std::move(ended))
 {
     const auto used = static_cast<unsigned>(std::min<std::size_t>(std::max(threads, 1u), count));
     m_running = used;
@@ -30,7 +31,8 @@ void TransferPool::serve()
             break;
         m_work(item);
     }
-    --m_running;
+    if (--m_running == 0 && m_ended)
+        m_ended();
 }
 
 } // namespace kivora::catalogtool

@@ -8,14 +8,15 @@
 
 namespace kivora::catalogtool {
 
-// Runs `work` once for each item 0..count-1 on a few threads, items handed out in order.
-// `work` runs on the pool's threads and must not throw.
+// Runs `work` once for each item 0..count-1 on a few threads, items handed out in order,
+// then `ended` once on the last thread to finish. Both run on the pool's threads and must
+// not throw.
 class TransferPool
 {
 public:
     using Work = std::function<void(std::size_t item)>;
 
-    TransferPool(std::size_t count, unsigned threads, Work work);
+    TransferPool(std::size_t count, unsigned threads, Work work, std::function<void()> ended = {});
     ~TransferPool();
     TransferPool(const TransferPool &) = delete;
     TransferPool &operator=(const TransferPool &) = delete;
@@ -30,6 +31,7 @@ private:
 
     std::size_t m_count;
     Work m_work;
+    std::function<void()> m_ended;
     std::atomic<std::size_t> m_next{0};
     std::atomic<unsigned> m_running{0};
     std::atomic<bool> m_stopped{false};
