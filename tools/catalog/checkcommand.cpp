@@ -7,6 +7,7 @@
 #include "tools/catalog/transferpool.h"
 
 #include "platform/net/httpstatusprobe.h"
+#include "platform/net/urldownloadoptions.h"
 
 #include <atomic>
 #include <cstdio>
@@ -46,6 +47,8 @@ int runCheck(const CatalogOptions &options)
         TransferPool pool(titles.size(), static_cast<unsigned>(options.jobs), [&](std::size_t item) {
             HttpStatusProbeOptions probe;
             probe.head = true;
+            // As far as a download would go.
+            probe.maxRedirects = UrlDownloadOptions{}.maxRedirects;
             statuses[item] = httpStatus(titles[item].address, probe);
             ++asked;
         }, [&] { interrupts.wake(); });
