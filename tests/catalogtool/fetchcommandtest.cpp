@@ -200,5 +200,19 @@ TEST_F(FetchCommandTest, RefusesUnknownFolders)
     EXPECT_TRUE(server.requests().empty());
 }
 
+TEST_F(FetchCommandTest, RefusesAProgramDirectoryThatIsNotThere)
+{
+    const ContentServer server(served.path());
+    const std::filesystem::path mistyped = program.path() / "kivoar";
+
+    const ToolResult result =
+        runTool({"fetch", "--dir", mistyped.string(), "--download-host", server.host(), "ywerger"});
+
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.output.find("no program directory at " + mistyped.string()), std::string::npos) << result.output;
+    EXPECT_FALSE(std::filesystem::exists(mistyped));
+    EXPECT_TRUE(server.requests().empty());
+}
+
 } // namespace
 } // namespace kivora::test

@@ -19,7 +19,7 @@ const char *const usageText =
     "check asks the download server about every title and lists those it lacks.\n"
     "fetch and check exit with status 1 when a title is missing.\n"
     "\n"
-    "  --dir D            program directory (default: the current directory)\n"
+    "  --dir D            program directory that fetch fills (default: the current directory)\n"
     "  --all              every category\n"
     "  --jobs N           requests at once: 2 to 4 for fetch (default 4), 1 to 16 for check (default 8)\n"
     "  --stream-host H    use H instead of the built-in streaming host\n"

@@ -167,6 +167,12 @@ int runFetch(const CatalogOptions &options)
         return 2;
     }
     const std::vector<TitleFile> &titles = selection.titles;
+    // A mistyped directory must not become a new, empty program directory.
+    std::error_code error;
+    if (!std::filesystem::is_directory(options.programDir, error)) {
+        std::fprintf(stderr, "kivora-catalog: no program directory at %s\n", options.programDir.c_str());
+        return 2;
+    }
     if (!makeFolders(titles, options.programDir))
         return 1;
 

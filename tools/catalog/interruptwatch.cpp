@@ -16,14 +16,20 @@ InterruptWatch::InterruptWatch()
     sigaddset(&m_watched, SIGINT);
     sigaddset(&m_watched, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &m_watched, &m_previous);
-    m_signals = signalfd(-1, &m_watched, SFD_CLOEXEC);
+    m_signals = signalfd(-1, &m_watched, SFD_CLOEXEC | SFD_NONBLOCK);
     m_wakeups = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 }
 
 InterruptWatch::~InterruptWatch()
 {
-    if (m_signals >= 0)
+    // An interrupt that came after the last wait() finds the work done: taken here, it
+    // does not kill the process the moment the signals are let through again.
+    if (m_signals >= 0) {
+        signalfd_siginfo info;
+        while (read(m_signals, &info, sizeof info) == sizeof info) {
+        }
         close(m_signals);
+    }
     if (m_wakeups >= 0)
         close(m_wakeups);
     pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
