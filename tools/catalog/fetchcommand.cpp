@@ -1,10 +1,9 @@
 #include "tools/catalog/fetchcommand.h"
 
 #include "tools/catalog/catalogoptions.h"
-#include "tools/catalog/failuretext.h"
+#include "tools/catalog/fetchreport.h"
 #include "tools/catalog/fetchtally.h"
 #include "tools/catalog/interruptwatch.h"
-#include "tools/catalog/progressline.h"
 #include "tools/catalog/progresstext.h"
 #include "tools/catalog/tallysink.h"
 #include "tools/catalog/titleselection.h"
@@ -24,8 +23,6 @@
 namespace kivora::catalogtool {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // How many failures the summary names one by one.
 constexpr std::size_t listedFailures = 20;
@@ -61,78 +58,13 @@ bool makeFolders(const std::vector<TitleFile> &titles, const std::string &progra
     return true;
 }
 
-// Reports a fetch under way from the main thread: what the transfers have tallied becomes
-// steps, refreshes and failure messages.
-class FetchReport
+std::size_t countMissing(const std::vector<TitleFile> &titles)
 {
-public:
-    FetchReport(const std::vector<TitleFile> &titles, const std::vector<std::size_t> &pending, std::size_t present,
-                FetchTally &tally)
-        : m_titles(titles)
-        , m_pending(pending)
-        , m_tally(tally)
-        , m_line(stdout, ProgressLine::isTerminal(stdout))
-        , m_done(present)
-    {
-    }
-
-    void start(std::size_t present)
-    {
-        if (present > 0)
-            m_line.message("Already present: " + std::to_string(present) + " of " + std::to_string(m_titles.size())
-                           + " titles.");
-        m_line.refresh(formatStanding(standing()));
-    }
-
-    void update()
-    {
-        for (const auto &outcome : m_tally.takeFinished()) {
-            ++m_done;
-            const TitleFile &title = m_titles[m_pending[outcome.item]];
-            if (outcome.result == S_OK) {
-                ++m_fetched;
-                m_fetchedBytes += outcome.bytes;
-            } else {
-                m_failures.push_back(title.name + ": " + describeFailure(outcome.result));
-                m_line.message("failed: " + m_failures.back());
-            }
-            m_line.step(formatStanding(standing()));
-        }
-        m_line.refresh(formatStanding(standing()));
-    }
-
-    void close() { m_line.close(); }
-
-    std::size_t fetched() const { return m_fetched; }
-    const std::vector<std::string> &failures() const { return m_failures; }
-    std::chrono::milliseconds elapsed() const
-    {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_started);
-    }
-
-private:
-    FetchStanding standing() const
-    {
-        FetchStanding standing;
-        standing.titlesDone = m_done;
-        standing.titlesTotal = m_titles.size();
-        standing.bytes = m_tally.bytes();
-        standing.elapsed = elapsed();
-        standing.timeLeft = estimateTimeLeft(standing.bytes, standing.elapsed, m_fetchedBytes, m_fetched,
-                                             m_titles.size() - m_done);
-        return standing;
-    }
-
-    const std::vector<TitleFile> &m_titles;
-    const std::vector<std::size_t> &m_pending;
-    FetchTally &m_tally;
-    ProgressLine m_line;
-    Clock::time_point m_started = Clock::now();
-    std::size_t m_done;
-    std::size_t m_fetched = 0;
-    std::uint64_t m_fetchedBytes = 0;
-    std::vector<std::string> m_failures;
-};
+    std::size_t missing = 0;
+    for (const auto &title : titles)
+        missing += isPresent(title) ? 0 : 1;
+    return missing;
+}
 
 std::string titlesText(std::size_t count)
 {
@@ -191,7 +123,7 @@ int runFetch(const CatalogOptions &options)
     InterruptWatch interrupts;
     FetchTally tally;
     FetchReport report(titles, pending, present, tally);
-    report.start(present);
+    report.start();
     TransferPool pool(pending.size(), static_cast<unsigned>(options.jobs), [&](std::size_t item) {
         const TitleFile &title = titles[pending[item]];
         TallySink sink(tally);
@@ -207,15 +139,13 @@ int runFetch(const CatalogOptions &options)
             pool.stop();
             report.update();
             report.close();
-            std::size_t missing = 0;
-            for (const auto &title : titles)
-                missing += isPresent(title) ? 0 : 1;
+            const std::size_t missing = countMissing(titles);
             std::printf("Stopped. %zu of %zu titles are present; run the same command again to continue.\n",
                         titles.size() - missing, titles.size());
             std::fflush(stdout);
             std::fflush(stderr);
-            // Transfers under way write to files that have no name until complete, so
-            // ending the process here leaves no partial file at any destination.
+            // Transfers under way write to files that take their name only when complete,
+            // so ending the process here leaves no partial file at any destination.
             std::_Exit(130);
         }
         report.update();
@@ -223,9 +153,7 @@ int runFetch(const CatalogOptions &options)
     report.update();
     report.close();
 
-    std::size_t missing = 0;
-    for (const auto &title : titles)
-        missing += isPresent(title) ? 0 : 1;
+    const std::size_t missing = countMissing(titles);
     printSummary(report, tally.bytes(), present, missing);
     return missing == 0 ? 0 : 1;
 }
