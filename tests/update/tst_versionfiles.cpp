@@ -1,5 +1,5 @@
 #include "update/probeaddress.h"
-#include "tests/platform_net/support/scratchfolder.h"
+#include "tests/support/scratchfolder.h"
 #include "update/serverversion.h"
 #include "tests/update/updatefixture.h"
 #include "update/versionline.h"

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "tests/platform_net/support/loopbackserver.h"
-#include "tests/platform_net/support/scratchfolder.h"
+#include "tests/support/loopbackserver.h"
+#include "tests/support/refusingport.h"
+#include "tests/support/scratchfolder.h"
 
 #include <atomic>
 #include <chrono>
@@ -13,11 +14,7 @@
 
 #include <cstdio>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace kivora::test {
 
@@ -149,21 +146,5 @@ private:
     LoopbackServer m_loopback;
     bool m_started = false;
 };
-
-// A port on the loopback address where nothing listens: bound, read, then released.
-inline int closedPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
-        && ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(fd);
-    return port;
-}
 
 } // namespace kivora::test
