@@ -32,7 +32,7 @@ public:
     }
     std::string directory() const { return m_folder.path().string() + "/"; }
     std::filesystem::path path(const std::string &name) const { return m_folder.path() / name; }
-    std::string record() const { return test::fileBytes(path("update/Nupdate.txt")); }
+    std::string record() const { return test::readFile(path("update/Nupdate.txt")); }
     bool exists(const std::string &name) const { return std::filesystem::exists(path(name)); }
     std::set<std::string> entries() const { return m_folder.entries(); }
 

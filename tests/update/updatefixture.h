@@ -3,18 +3,16 @@
 #include "tests/support/loopbackserver.h"
 #include "tests/support/refusingport.h"
 #include "tests/support/scratchfolder.h"
+#include "tests/support/testfiles.h"
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
 
 #include <cstdio>
-
-#include <sys/stat.h>
 
 namespace kivora::test {
 
@@ -26,19 +24,6 @@ inline std::string scriptPrinting(const std::string &word, std::size_t size = 0)
     while (text.size() < size)
         text += "# " + std::string(std::min<std::size_t>(78, size - text.size()), 'x') + "\n";
     return text;
-}
-
-inline void writeFile(const std::filesystem::path &path, const std::string &bytes, mode_t mode = 0644)
-{
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-    std::filesystem::permissions(path, static_cast<std::filesystem::perms>(mode));
-}
-
-inline std::string fileBytes(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Runs the program and answers what it printed, or "(failed)".
