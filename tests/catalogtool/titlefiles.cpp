@@ -5,24 +5,8 @@
 #include "tests/support/testfiles.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <stdexcept>
 
 namespace kivora::test {
-
-ScratchFolder::ScratchFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "kivora-catalogtool-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("no scratch folder");
-    m_path = pattern;
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
 
 std::vector<std::string> titleNames(std::string_view folder)
 {

@@ -8,21 +8,6 @@
 
 namespace kivora::test {
 
-// A fresh folder under the temporary directory, removed with everything in it.
-class ScratchFolder
-{
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder &) = delete;
-    ScratchFolder &operator=(const ScratchFolder &) = delete;
-
-    const std::filesystem::path &path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
-
 // "folder/title.swf" of every title of a category, in catalog order; every category's
 // when `folder` is empty.
 std::vector<std::string> titleNames(std::string_view folder = {});

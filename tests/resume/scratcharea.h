@@ -1,13 +1,15 @@
 #pragma once
 
+#include "tests/support/scratchfolder.h"
+
 #include <filesystem>
 #include <set>
 #include <string>
 
 namespace kivora::test {
 
-// A fresh folder under the system's temporary folder, removed with its contents at the end:
-// a category folder for destinations and a staging area beside it.
+// A scratch folder laid out as a program directory: a category folder for destinations and a
+// staging area beside it.
 class ScratchArea
 {
 public:
@@ -16,15 +18,15 @@ public:
     ScratchArea(const ScratchArea &) = delete;
     ScratchArea &operator=(const ScratchArea &) = delete;
 
-    const std::filesystem::path &root() const { return m_root; }
-    std::filesystem::path destination() const { return m_root / "erge" / "title.swf"; }
+    const std::filesystem::path &root() const { return m_folder.path(); }
+    std::filesystem::path destination() const { return root() / "erge" / "title.swf"; }
     // With the trailing '/' the download options take.
-    std::string stagingArea() const { return (m_root / ".kivora-staging").string() + "/"; }
+    std::string stagingArea() const { return (root() / ".kivora-staging").string() + "/"; }
     // Names in the staging area.
     std::set<std::string> stagedNames() const;
 
 private:
-    std::filesystem::path m_root;
+    ScratchFolder m_folder;
 };
 
 } // namespace kivora::test

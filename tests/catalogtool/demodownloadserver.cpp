@@ -1,4 +1,4 @@
-#include "tests/catalogtool/contentserver.h"
+#include "tests/catalogtool/demodownloadserver.h"
 
 #include "tools/demo/demofileserver.h"
 
@@ -6,7 +6,7 @@
 
 namespace kivora::test {
 
-ContentServer::ContentServer(const std::filesystem::path &root, std::uint64_t bytesPerSecond)
+DemoDownloadServer::DemoDownloadServer(const std::filesystem::path &root, std::uint64_t bytesPerSecond)
 {
     m_server = std::make_unique<demo::DemoFileServer>("download", root, [this](const std::string &line) {
         // The line is: name address "METHOD path" status.
@@ -22,18 +22,18 @@ ContentServer::ContentServer(const std::filesystem::path &root, std::uint64_t by
     m_thread = std::thread([this] { m_server->run(); });
 }
 
-ContentServer::~ContentServer()
+DemoDownloadServer::~DemoDownloadServer()
 {
     m_server->stop();
     m_thread.join();
 }
 
-std::string ContentServer::host() const
+std::string DemoDownloadServer::host() const
 {
     return "127.0.0.1:" + std::to_string(m_port);
 }
 
-std::vector<std::string> ContentServer::requests() const
+std::vector<std::string> DemoDownloadServer::requests() const
 {
     const std::lock_guard lock(m_mutex);
     return m_requests;

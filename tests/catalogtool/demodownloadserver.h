@@ -14,15 +14,15 @@ class DemoFileServer;
 
 namespace kivora::test {
 
-// A download server on a loopback port serving the files under `root`, each response
+// The demo download server on a loopback port, serving the files under `root`, each response
 // paced to `bytesPerSecond` when that is not 0. Records every request as "METHOD path".
-class ContentServer
+class DemoDownloadServer
 {
 public:
-    explicit ContentServer(const std::filesystem::path &root, std::uint64_t bytesPerSecond = 0);
-    ~ContentServer();
-    ContentServer(const ContentServer &) = delete;
-    ContentServer &operator=(const ContentServer &) = delete;
+    explicit DemoDownloadServer(const std::filesystem::path &root, std::uint64_t bytesPerSecond = 0);
+    ~DemoDownloadServer();
+    DemoDownloadServer(const DemoDownloadServer &) = delete;
+    DemoDownloadServer &operator=(const DemoDownloadServer &) = delete;
 
     // "127.0.0.1:port", for --download-host.
     std::string host() const;

@@ -1,5 +1,6 @@
-#include "tests/catalogtool/contentserver.h"
+#include "tests/catalogtool/demodownloadserver.h"
 #include "tests/catalogtool/titlefiles.h"
+#include "tests/support/scratchfolder.h"
 #include "tests/catalogtool/toolprocess.h"
 #include "tests/support/refusingport.h"
 
@@ -15,7 +16,7 @@ TEST(CheckCommandTest, ListsTheTitlesTheServerLacksAskingWithHead)
     writeTitles(served.path(), names, 16);
     std::filesystem::remove(served.path() / names[0]);
     std::filesystem::remove(served.path() / names[98]);
-    const ContentServer server(served.path());
+    const DemoDownloadServer server(served.path());
 
     const ToolResult result = runTool({"check", "--download-host", server.host(), "ywerger"});
 
@@ -34,7 +35,7 @@ TEST(CheckCommandTest, PassesWhenTheServerHasEveryTitle)
     const ScratchFolder served;
     writeTitles(served.path(), titleNames("Xchangshi"), 16);
     writeTitles(served.path(), titleNames("xgushi"), 16);
-    const ContentServer server(served.path());
+    const DemoDownloadServer server(served.path());
 
     const ToolResult result = runTool({"check", "--download-host", server.host(), "--jobs", "3", "Xchangshi", "xgushi"});
 

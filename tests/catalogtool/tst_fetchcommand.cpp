@@ -1,5 +1,6 @@
-#include "tests/catalogtool/contentserver.h"
+#include "tests/catalogtool/demodownloadserver.h"
 #include "tests/catalogtool/titlefiles.h"
+#include "tests/support/scratchfolder.h"
 #include "tests/catalogtool/toolprocess.h"
 #include "tests/support/refusingport.h"
 #include "tests/support/testfiles.h"
@@ -16,7 +17,7 @@ constexpr std::size_t smallTitle = 64;
 class FetchCommandTest : public ::testing::Test
 {
 protected:
-    std::vector<std::string> fetch(const ContentServer &server, std::vector<std::string> selection) const
+    std::vector<std::string> fetch(const DemoDownloadServer &server, std::vector<std::string> selection) const
     {
         std::vector<std::string> arguments{"fetch", "--dir", program.path().string(), "--download-host", server.host()};
         arguments.insert(arguments.end(), selection.begin(), selection.end());
@@ -39,7 +40,7 @@ TEST_F(FetchCommandTest, FillsTheNamedFoldersOnly)
     writeTitles(served.path(), titleNames("ywerger"), smallTitle);
     writeTitles(served.path(), titleNames("Xchangshi"), smallTitle);
     writeTitles(served.path(), titleNames("xgushi"), smallTitle);
-    const ContentServer server(served.path());
+    const DemoDownloadServer server(served.path());
 
     const ToolResult result = runTool(fetch(server, {"ywerger", "Xchangshi"}));
 
@@ -54,7 +55,7 @@ TEST_F(FetchCommandTest, AllFillsEveryCategory)
 {
     const std::vector<std::string> names = titleNames();
     writeTitles(served.path(), names, 8);
-    const ContentServer server(served.path());
+    const DemoDownloadServer server(served.path());
 
     const ToolResult result = runTool(fetch(server, {"--all"}));
 
@@ -70,7 +71,7 @@ TEST_F(FetchCommandTest, LeavesPresentTitlesAloneAndAsksOnlyForTheOthers)
     writeTitles(served.path(), names, smallTitle);
     for (std::size_t i = 0; i < 3; ++i)
         writeFile(program.path() / names[i], "mine");
-    const ContentServer server(served.path());
+    const DemoDownloadServer server(served.path());
 
     const ToolResult result = runTool(fetch(server, {"ywerger"}));
 
@@ -95,7 +96,7 @@ TEST_F(FetchCommandTest, TitlesTheServerLacksAreSummedUpAndFailTheRun)
     for (const auto &name : lacking)
         std::filesystem::remove(served.path() / name);
     {
-        const ContentServer server(served.path());
+        const DemoDownloadServer server(served.path());
         const ToolResult result = runTool(fetch(server, {"ywerger"}));
 
         EXPECT_EQ(result.status, 1) << result.output;
@@ -107,7 +108,7 @@ TEST_F(FetchCommandTest, TitlesTheServerLacksAreSummedUpAndFailTheRun)
 
     // Once the server has them, a second run fetches just those two.
     writeTitles(served.path(), lacking, smallTitle);
-    const ContentServer server(served.path());
+    const DemoDownloadServer server(served.path());
     const ToolResult result = runTool(fetch(server, {"ywerger"}));
     EXPECT_EQ(result.status, 0) << result.output;
     EXPECT_EQ(server.requests().size(), 2u);
@@ -136,7 +137,7 @@ TEST_F(FetchCommandTest, StopsOnInterruptWithOnlyWholeFilesAndContinuesOnTheNext
     std::vector<std::string> present;
     {
         // Paced so that the interrupt finds transfers under way.
-        const ContentServer server(served.path(), 4000);
+        const DemoDownloadServer server(served.path(), 4000);
         ToolProcess process(fetch(server, {"ywerger"}));
         ASSERT_TRUE(process.waitForOutput(" titles, ", 2)) << process.output();
         process.signal(SIGINT);
@@ -150,7 +151,7 @@ TEST_F(FetchCommandTest, StopsOnInterruptWithOnlyWholeFilesAndContinuesOnTheNext
             EXPECT_EQ(readFile(program.path() / "ywerger" / file), titleBytes("ywerger/" + file, size)) << file;
     }
 
-    const ContentServer server(served.path());
+    const DemoDownloadServer server(served.path());
     const ToolResult result = runTool(fetch(server, {"ywerger"}));
     EXPECT_EQ(result.status, 0) << result.output;
     EXPECT_NE(result.output.find("Already present: " + std::to_string(present.size()) + " of 99"), std::string::npos)
@@ -162,7 +163,7 @@ TEST_F(FetchCommandTest, StopsOnInterruptWithOnlyWholeFilesAndContinuesOnTheNext
 TEST_F(FetchCommandTest, WritesPlainLinesWhenNotOnATerminal)
 {
     writeTitles(served.path(), titleNames("Xchangshi"), smallTitle);
-    const ContentServer server(served.path());
+    const DemoDownloadServer server(served.path());
 
     const ToolResult result = runTool(fetch(server, {"Xchangshi"}));
 
@@ -177,7 +178,7 @@ TEST_F(FetchCommandTest, WritesPlainLinesWhenNotOnATerminal)
 TEST_F(FetchCommandTest, RedrawsOneLineOnATerminal)
 {
     writeTitles(served.path(), titleNames("Xchangshi"), smallTitle);
-    const ContentServer server(served.path());
+    const DemoDownloadServer server(served.path());
 
     const ToolResult result = runTool(fetch(server, {"Xchangshi"}), ToolProcess::Output::Terminal);
 
@@ -190,7 +191,7 @@ TEST_F(FetchCommandTest, RedrawsOneLineOnATerminal)
 
 TEST_F(FetchCommandTest, RefusesUnknownFolders)
 {
-    const ContentServer server(served.path());
+    const DemoDownloadServer server(served.path());
 
     const ToolResult result = runTool(fetch(server, {"ywerger", "nosuchfolder"}));
 
@@ -202,7 +203,7 @@ TEST_F(FetchCommandTest, RefusesUnknownFolders)
 
 TEST_F(FetchCommandTest, RefusesAProgramDirectoryThatIsNotThere)
 {
-    const ContentServer server(served.path());
+    const DemoDownloadServer server(served.path());
     const std::filesystem::path mistyped = program.path() / "kivoar";
 
     const ToolResult result =
