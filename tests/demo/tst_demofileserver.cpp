@@ -151,6 +151,32 @@ TEST_F(DemoFileServerTest, PacedDownloadsDeliverTheWholeFileWithItsLength)
     EXPECT_EQ(response->body, movieBytes("zuoke"));
 }
 
+// A download cut off halfway goes on with a range validated by the file's tag; a range asked
+// for under another tag gets the whole file.
+TEST_F(DemoFileServerTest, RangesGoOnOnlyUnderTheFilesTag)
+{
+    for (const std::uint64_t rate : {std::uint64_t{0}, std::uint64_t{1024 * 1024}}) {
+        httplib::Client http = client(start(rate));
+        const std::string path = "/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf";
+        const std::string whole = movieBytes("zuoke");
+        const auto first = http.Get(path);
+        ASSERT_TRUE(first);
+        const std::string tag = first->get_header_value("ETag");
+        ASSERT_FALSE(tag.empty());
+
+        const auto rest = http.Get(path, {{"Range", "bytes=10-"}, {"If-Range", tag}});
+        ASSERT_TRUE(rest);
+        EXPECT_EQ(rest->status, 206);
+        EXPECT_EQ(rest->body, whole.substr(10));
+        EXPECT_EQ(rest->get_header_value("ETag"), tag);
+
+        const auto other = http.Get(path, {{"Range", "bytes=10-"}, {"If-Range", "\"another\""}});
+        ASSERT_TRUE(other);
+        EXPECT_EQ(other->status, 200);
+        EXPECT_EQ(other->body, whole);
+    }
+}
+
 TEST_F(DemoFileServerTest, FallsBackForTheVersionFileOnly)
 {
     httplib::Client http = client(start());

@@ -27,6 +27,17 @@ std::string contentTypeOf(const std::filesystem::path &file)
     return "application/octet-stream";
 }
 
+// Size and modification time, as static file servers form theirs: a changed file gets a new
+// one, so a download cut off halfway can go on only while the file stays the same.
+std::string entityTagOf(const std::filesystem::path &file, std::size_t size)
+{
+    std::error_code error;
+    const auto modified = std::filesystem::last_write_time(file, error);
+    std::ostringstream tag;
+    tag << '"' << std::hex << (error ? 0 : modified.time_since_epoch().count()) << '-' << size << '"';
+    return tag.str();
+}
+
 std::shared_ptr<std::string> readWholeFile(const std::filesystem::path &file)
 {
     std::error_code error;
@@ -134,6 +145,13 @@ void DemoFileServer::serve(const httplib::Request &request, httplib::Response &r
     }
 
     const std::string type = contentTypeOf(file);
+    const std::string tag = entityTagOf(file, data->size());
+    response.set_header("ETag", tag);
+    // The library answers Range itself but knows nothing of If-Range: a range asked for under
+    // another tag must get the whole file, so the request forgets its range. The request is
+    // the library's own object, handed over read-only.
+    if (request.has_header("If-Range") && request.get_header_value("If-Range") != tag)
+        const_cast<httplib::Request &>(request).ranges.clear();
     if (m_rate == 0) {
         response.set_content(std::move(*data), type.c_str());
         return;
