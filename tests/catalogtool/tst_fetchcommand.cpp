@@ -45,7 +45,10 @@ TEST_F(FetchCommandTest, FillsTheNamedFoldersOnly)
     const ToolResult result = runTool(fetch(server, {"ywerger", "Xchangshi"}));
 
     EXPECT_EQ(result.status, 0) << result.output;
-    EXPECT_EQ(entriesOf(program.path()), (std::vector<std::string>{"Xchangshi", "ywerger"}));
+    // The server tags its files, so the directory has a staging area; complete titles left
+    // nothing in it.
+    EXPECT_EQ(entriesOf(program.path()), (std::vector<std::string>{".kivora-staging", "Xchangshi", "ywerger"}));
+    EXPECT_TRUE(entriesOf(program.path() / ".kivora-staging").empty());
     expectFetched(titleNames("ywerger"), smallTitle);
     expectFetched(titleNames("Xchangshi"), smallTitle);
     EXPECT_EQ(entriesOf(program.path() / "ywerger").size(), titleNames("ywerger").size());
@@ -61,7 +64,7 @@ TEST_F(FetchCommandTest, AllFillsEveryCategory)
 
     EXPECT_EQ(result.status, 0) << result.output;
     expectFetched(names, 8);
-    EXPECT_EQ(entriesOf(program.path()).size(), 11u);
+    EXPECT_EQ(entriesOf(program.path()).size(), 11u + 1u); // and the staging area
     EXPECT_EQ(server.requests().size(), names.size());
 }
 
