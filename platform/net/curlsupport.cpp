@@ -6,6 +6,47 @@
 
 namespace kivora {
 
+namespace {
+
+std::mutex &shareLock(curl_lock_data data)
+{
+    static std::mutex locks[CURL_LOCK_DATA_LAST];
+    return locks[data < CURL_LOCK_DATA_LAST ? data : CURL_LOCK_DATA_SHARE];
+}
+
+void lockShare(CURL *, curl_lock_data data, curl_lock_access, void *)
+{
+    shareLock(data).lock();
+}
+
+void unlockShare(CURL *, curl_lock_data data, void *)
+{
+    shareLock(data).unlock();
+}
+
+} // namespace
+
+CURLSH *sharedConnections()
+{
+    // Lives as long as the program: transfers may still run on their threads at exit.
+    static CURLSH *const share = []() -> CURLSH * {
+        if (!curlReady())
+            return nullptr;
+        CURLSH *made = curl_share_init();
+        if (!made)
+            return nullptr;
+        if (curl_share_setopt(made, CURLSHOPT_LOCKFUNC, &lockShare) != CURLSHE_OK
+            || curl_share_setopt(made, CURLSHOPT_UNLOCKFUNC, &unlockShare) != CURLSHE_OK
+            || curl_share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT) != CURLSHE_OK
+            || curl_share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) != CURLSHE_OK) {
+            curl_share_cleanup(made);
+            return nullptr;
+        }
+        return made;
+    }();
+    return share;
+}
+
 bool curlReady()
 {
     static std::once_flag once;

@@ -156,6 +156,8 @@ HRESULT failureOf(CURLcode code)
 void setRequestOptions(CURL *curl, Transfer &transfer, const std::string &address, const UrlDownloadOptions &options)
 {
     curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+    if (CURLSH *share = sharedConnections())
+        curl_easy_setopt(curl, CURLOPT_SHARE, share);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);

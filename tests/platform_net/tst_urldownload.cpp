@@ -258,6 +258,33 @@ TEST_F(UrlDownloadTest, FailureSaysWhyOnlyWhenAsked)
     EXPECT_NE(messages.front().find("status 404"), std::string::npos) << messages.front();
 }
 
+// A run of titles from one server (the catalog tool's fetch, or one window after another)
+// keeps its connection instead of connecting anew for each title.
+TEST_F(UrlDownloadTest, DownloadsFromOneServerShareTheirConnection)
+{
+    test::LoopbackServer server;
+    std::mutex mutex;
+    std::vector<int> clientPorts;
+    server.server().Get("/title.swf", [&](const httplib::Request &request, httplib::Response &response) {
+        {
+            std::lock_guard lock(mutex);
+            clientPorts.push_back(request.remote_port);
+        }
+        response.set_content(m_body, "application/x-shockwave-flash");
+    });
+    ASSERT_TRUE(server.start());
+
+    for (int i = 0; i < 3; ++i) {
+        std::filesystem::remove(destination());
+        ASSERT_EQ(download(server.url(u"/title.swf"), destination(), nullptr), S_OK);
+        EXPECT_EQ(readFile(destination()), m_body);
+    }
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(clientPorts.size(), 3u);
+    EXPECT_EQ(clientPorts[1], clientPorts[0]);
+    EXPECT_EQ(clientPorts[2], clientPorts[0]);
+}
+
 // --- Destinations that cannot be written ----------------------------------------------
 
 TEST_F(UrlDownloadTest, UnwritableDestinationsFailWithoutTouchingAnything)
