@@ -1,0 +1,53 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include <sys/types.h>
+
+namespace kivora::test {
+
+// Debian's nginx on 127.0.0.1, serving a folder of static files the way a content or
+// update server would: a configuration written into a scratch folder of its own (logs,
+// pid and temporary files included, so no privilege is needed), one master process that
+// this object starts and stops.
+class NginxServer
+{
+public:
+    // `root` is the folder served at "/".
+    explicit NginxServer(std::filesystem::path root);
+    ~NginxServer();
+    NginxServer(const NginxServer &) = delete;
+    NginxServer &operator=(const NginxServer &) = delete;
+
+    // Empty when nginx can be run; otherwise why a test should skip.
+    static std::string unavailableReason();
+
+    // Starts nginx on a free port and waits until it accepts connections. On failure,
+    // error() tells why (nginx's own log included).
+    bool start();
+    void stop();
+
+    int port() const { return m_port; }
+    // "127.0.0.1:port", as the server hosts are written.
+    std::string host() const;
+    std::string error() const { return m_error; }
+    // The request lines nginx logged, one a line, as "METHOD /raw/path STATUS".
+    std::string accessLog() const;
+    // Whether a logged line contains `text`. nginx logs a request only after its response
+    // has gone out, so this waits a while for the line to appear.
+    bool logged(const std::string &text) const;
+
+private:
+    bool startOn(int port);
+    void writeConfiguration(int port) const;
+    bool waitUntilListening(int port);
+
+    std::filesystem::path m_root;
+    std::filesystem::path m_folder;
+    pid_t m_pid = -1;
+    int m_port = 0;
+    std::string m_error;
+};
+
+} // namespace kivora::test
