@@ -2,6 +2,8 @@
 
 #include "update/pendingupdate.h"
 #include "platform/net/stagedfile.h"
+#include "platform/net/stagingarea.h"
+#include "platform/net/stagingcleanup.h"
 #include "update/updatefiles.h"
 
 #include <filesystem>
@@ -59,6 +61,7 @@ void startUpCleanUp(const std::string &programDirectory)
     }
     removeLeftOverExecutable(programDirectory);
     removeAbandonedDownloads(programDirectory);
+    pruneStagingArea(stagingAreaOf(programDirectory));
 }
 
 } // namespace kivora

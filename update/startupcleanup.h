@@ -13,7 +13,8 @@ void removeLeftOverExecutable(const std::string &programDirectory);
 
 // What a start does before anything else: settles an update that was cut short (the
 // record receives the new line only if the new executable is in place), removes the
-// previous executable and what processes ended while writing left behind. Nothing here
+// previous executable and what processes ended while writing left behind, and keeps the
+// bytes of cut-off downloads within their limits of age and size. Nothing here
 // is reported; what fails is tried again at the next start.
 void startUpCleanUp(const std::string &programDirectory);
 

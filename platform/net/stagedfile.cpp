@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,25 +25,10 @@ std::atomic<unsigned long> g_stagingNumber{0};
 
 StagedFile::StagedFile(const std::string &path, bool allowUnnamed)
 {
-    const std::size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-    m_name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (m_name.empty() || m_name == "." || m_name == "..") {
-        m_error = EISDIR;
+    std::string folder;
+    if (!openDestinationFolder(path, folder))
         return;
-    }
-    m_dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (m_dirFd < 0) {
-        fail();
-        return;
-    }
-    // A folder in the way would only be found at the rename, after the whole download.
-    struct stat info{};
-    if (::fstatat(m_dirFd, m_name.c_str(), &info, 0) == 0 && S_ISDIR(info.st_mode)) {
-        m_error = EISDIR;
-        return;
-    }
-    sweepAbandoned(dir);
+    sweepAbandoned(folder);
     if (allowUnnamed) {
         if (openUnnamed())
             return;
@@ -54,6 +40,76 @@ StagedFile::StagedFile(const std::string &path, bool allowUnnamed)
     }
     if (!openNamed())
         fail();
+}
+
+StagedFile::StagedFile(const std::string &path, const Continuing &partial)
+{
+    std::string folder;
+    if (openDestinationFolder(path, folder) && !openPartial(partial.partialPath))
+        fail();
+}
+
+bool StagedFile::openDestinationFolder(const std::string &path, std::string &dir)
+{
+    const std::size_t slash = path.rfind('/');
+    dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    m_name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (m_name.empty() || m_name == "." || m_name == "..") {
+        m_error = EISDIR;
+        return false;
+    }
+    m_dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_dirFd < 0)
+        return fail();
+    // A folder in the way would only be found at the rename, after the whole download.
+    struct stat info{};
+    if (::fstatat(m_dirFd, m_name.c_str(), &info, 0) == 0 && S_ISDIR(info.st_mode)) {
+        m_error = EISDIR;
+        return false;
+    }
+    return true;
+}
+
+// The lock belongs to the file, not to its name: between opening and locking, the holder
+// may have renamed it into place or a clean-up may have removed it, so the name must still
+// lead to the locked file afterwards.
+bool StagedFile::openPartial(const std::string &partialPath)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int fd = ::open(partialPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0)
+            return false;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int reason = errno;
+            ::close(fd);
+            errno = reason;
+            return false;
+        }
+        struct stat held{};
+        struct stat named{};
+        if (::fstat(fd, &held) == 0 && ::stat(partialPath.c_str(), &named) == 0 && held.st_dev == named.st_dev
+            && held.st_ino == named.st_ino) {
+            if (!S_ISREG(held.st_mode)) {
+                ::close(fd);
+                errno = EISDIR;
+                return false;
+            }
+            const off_t end = ::lseek(fd, 0, SEEK_END);
+            if (end < 0) {
+                const int reason = errno;
+                ::close(fd);
+                errno = reason;
+                return false;
+            }
+            m_fd = fd;
+            m_size = static_cast<std::uint64_t>(end);
+            m_partialPath = partialPath;
+            return true;
+        }
+        ::close(fd);
+    }
+    errno = EWOULDBLOCK;
+    return false;
 }
 
 StagedFile::~StagedFile()
@@ -149,8 +205,30 @@ bool StagedFile::write(const char *data, std::size_t size)
         }
         data += written;
         size -= static_cast<std::size_t>(written);
+        m_size += static_cast<std::size_t>(written);
     }
     return true;
+}
+
+bool StagedFile::restart()
+{
+    if (m_fd < 0)
+        return false;
+    if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0)
+        return fail();
+    m_size = 0;
+    return true;
+}
+
+void StagedFile::discard()
+{
+    if (m_fd < 0)
+        return;
+    if (!m_partialPath.empty())
+        ::unlink(m_partialPath.c_str());
+    m_partialPath.clear();
+    ::close(m_fd);
+    m_fd = -1;
 }
 
 bool StagedFile::linkUnnamed()
@@ -180,11 +258,18 @@ bool StagedFile::commit(bool executable)
     }
     if (::fsync(m_fd) != 0)
         return fail();
-    if (m_stagingName.empty() && !linkUnnamed())
-        return fail();
-    if (::renameat(m_dirFd, m_stagingName.c_str(), m_dirFd, m_name.c_str()) != 0)
-        return fail();
-    m_stagingName.clear();
+    if (!m_partialPath.empty()) {
+        // Still locked while it moves: no other writer can take it up half-way.
+        if (::renameat(AT_FDCWD, m_partialPath.c_str(), m_dirFd, m_name.c_str()) != 0)
+            return fail();
+        m_partialPath.clear();
+    } else {
+        if (m_stagingName.empty() && !linkUnnamed())
+            return fail();
+        if (::renameat(m_dirFd, m_stagingName.c_str(), m_dirFd, m_name.c_str()) != 0)
+            return fail();
+        m_stagingName.clear();
+    }
     // The new name is durable only once the folder is flushed too.
     ::fsync(m_dirFd);
     // The data is already on disk under its name: nothing after this point can fail it.

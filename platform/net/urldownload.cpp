@@ -1,7 +1,11 @@
 #include "platform/net/urldownload.h"
 
+#include "platform/net/partialdownload.h"
+#include "platform/net/programdirectory.h"
 #include "platform/net/progressreporter.h"
+#include "platform/net/responseheaders.h"
 #include "platform/net/stagedfile.h"
+#include "platform/net/stagingarea.h"
 #include "platform/net/urldownloaderrors.h"
 #include "platform/net/urldownloadoptions.h"
 #include "platform/net/urlencoding.h"
@@ -24,9 +28,18 @@ namespace {
 struct Transfer
 {
     CURL *curl = nullptr;
-    StagedFile *file = nullptr;
+    StagedFile *fallback = nullptr;
+    PartialDownload *partial = nullptr;
     ProgressReporter *progress = nullptr;
-    std::uint64_t bytes = 0;
+    ResponseHeaders headers;
+    bool rangeAsked = false;
+    // Set by the first byte of the final answer (or its end, when it has none).
+    bool decided = false;
+    StagedFile *file = nullptr;
+    std::uint64_t held = 0;  // bytes an earlier try received that this answer continues
+    std::uint64_t total = 0; // the whole resource; 0 while unknown
+    std::uint64_t bytes = 0; // bytes of this answer
+    bool mismatch = false;
     bool writeFailed = false;
     std::chrono::milliseconds stallTimeout{0};
     std::chrono::steady_clock::time_point lastArrival;
@@ -34,19 +47,65 @@ struct Transfer
     bool stalled = false;
 };
 
+// Chooses where the answer's bytes go. False when they fit nothing.
+bool decide(Transfer &transfer)
+{
+    transfer.decided = true;
+    long status = 0;
+    curl_easy_getinfo(transfer.curl, CURLINFO_RESPONSE_CODE, &status);
+    curl_off_t announced = -1;
+    curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    const std::uint64_t length = announced > 0 ? static_cast<std::uint64_t>(announced) : 0;
+    if (status == 206 && !transfer.rangeAsked) {
+        transfer.mismatch = true;
+        return false;
+    }
+    const PartialDownload::Use use = transfer.partial->accept(status, transfer.headers, length);
+    switch (use) {
+    case PartialDownload::Use::Append:
+        transfer.file = &transfer.partial->file();
+        transfer.held = transfer.file->size();
+        transfer.total = transfer.partial->expectedSize();
+        if (transfer.total == 0 && length > 0)
+            transfer.total = transfer.held + length;
+        return true;
+    case PartialDownload::Use::FromStart:
+        transfer.file = &transfer.partial->file();
+        transfer.total = length;
+        return true;
+    case PartialDownload::Use::NotKept:
+        transfer.file = transfer.fallback;
+        transfer.total = length;
+        return true;
+    case PartialDownload::Use::Mismatch:
+        break;
+    }
+    transfer.mismatch = true;
+    return false;
+}
+
+// Runs on the calling thread, inside curl_easy_perform, once per header line.
+std::size_t onHeader(char *data, std::size_t size, std::size_t count, void *context)
+{
+    auto *transfer = static_cast<Transfer *>(context);
+    const std::size_t length = size * count;
+    transfer->headers.addLine(std::string_view(data, length));
+    return length;
+}
+
 // Runs on the calling thread, inside curl_easy_perform.
 std::size_t onData(char *data, std::size_t size, std::size_t count, void *context)
 {
     auto *transfer = static_cast<Transfer *>(context);
     const std::size_t length = size * count;
+    if (!transfer->decided && !decide(*transfer))
+        return 0;
     if (!transfer->file->write(data, length)) {
         transfer->writeFailed = true;
         return 0;
     }
     transfer->bytes += length;
-    curl_off_t announced = -1;
-    curl_easy_getinfo(transfer->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
-    transfer->progress->received(transfer->bytes, announced > 0 ? static_cast<std::uint64_t>(announced) : 0);
+    transfer->progress->received(transfer->held + transfer->bytes, transfer->total);
     return length;
 }
 
@@ -94,6 +153,129 @@ HRESULT failureOf(CURLcode code)
     }
 }
 
+void setRequestOptions(CURL *curl, Transfer &transfer, const std::string &address, const UrlDownloadOptions &options)
+{
+    curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
+    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &onTick);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 128L * 1024L);
+    curl_easy_setopt(curl, CURLOPT_NOPROXY, "127.0.0.1,localhost,::1");
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kivora/1.0");
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onData);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+}
+
+enum class Outcome { Done, TryAgain };
+
+// One request. TryAgain when the answer did not fit the bytes kept from an earlier try,
+// which are gone by then, so that the next request asks for the whole resource.
+Outcome attempt(const std::string &address, const std::string &destination, ProgressReporter &progress,
+                const UrlDownloadOptions &options, HRESULT &result)
+{
+    result = STG_E_WRITEFAULT;
+    // The staging file comes first: a destination that cannot be written costs no request.
+    StagedFile fallback(destination, options.unnamedStagingFile);
+    if (!fallback.isOpen()) {
+        qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: staging " << destination.c_str()
+                                       << " failed: " << std::strerror(fallback.error());
+        return Outcome::Done;
+    }
+    const std::string area = options.stagingArea.empty() ? stagingAreaOf(programDirectory()) : options.stagingArea;
+    PartialDownload partial(area, address, destination);
+
+    CurlEasyHandle easy;
+    CURL *curl = easy.handle;
+    result = E_OUTOFMEMORY;
+    if (!curl)
+        return Outcome::Done;
+    Transfer transfer;
+    transfer.curl = curl;
+    transfer.fallback = &fallback;
+    transfer.partial = &partial;
+    transfer.progress = &progress;
+    transfer.stallTimeout = options.stallTimeout;
+    transfer.lastArrival = std::chrono::steady_clock::now();
+
+    if (partial.resumeOffset() > 0) {
+        const std::string lines[] = {"Range: bytes=" + std::to_string(partial.resumeOffset()) + "-",
+                                     "If-Range: " + partial.validator()};
+        for (const std::string &line : lines) {
+            curl_slist *appended = curl_slist_append(easy.headers, line.c_str());
+            if (!appended)
+                return Outcome::Done;
+            easy.headers = appended;
+        }
+        transfer.rangeAsked = true;
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, easy.headers);
+    }
+
+    setRequestOptions(curl, transfer, address, options);
+
+    CURLcode code = curl_easy_perform(curl);
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    // An empty body calls no write function.
+    if (code == CURLE_OK && !transfer.decided && !decide(transfer))
+        code = CURLE_WRITE_ERROR;
+    if (transfer.rangeAsked && (transfer.mismatch || (code == CURLE_HTTP_RETURNED_ERROR && status == 416))) {
+        qCDebug(transferLog).nospace() << "download of " << address.c_str() << ": the kept bytes do not fit status "
+                                       << status << ", asking for the whole resource";
+        partial.discard();
+        return Outcome::TryAgain;
+    }
+    if (code != CURLE_OK) {
+        qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: libcurl error " << code << " ("
+                                       << curl_easy_strerror(code) << "), status " << status
+                                       << (transfer.stalled ? ", stalled" : "")
+                                       << (transfer.writeFailed ? ", writing the file failed" : "")
+                                       << (transfer.mismatch ? ", an unasked partial answer" : "");
+        if (transfer.writeFailed)
+            result = STG_E_WRITEFAULT;
+        else if (transfer.mismatch)
+            result = INET_E_DOWNLOAD_FAILURE;
+        else
+            result = transfer.stalled ? INET_E_CONNECTION_TIMEOUT : failureOf(code);
+        return Outcome::Done;
+    }
+    result = INET_E_RESOURCE_NOT_FOUND;
+    if (status < 200 || status > 299) {
+        qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: status " << status;
+        return Outcome::Done;
+    }
+    curl_off_t announced = -1;
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    const std::uint64_t stored = transfer.held + transfer.bytes;
+    result = INET_E_DOWNLOAD_FAILURE;
+    if ((announced >= 0 && static_cast<std::uint64_t>(announced) != transfer.bytes)
+        || (transfer.total != 0 && stored != transfer.total)) {
+        qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: " << stored << " of "
+                                       << transfer.total << " bytes arrived";
+        return Outcome::Done;
+    }
+
+    const bool committed = transfer.file == transfer.fallback ? fallback.commit() : partial.commit();
+    if (!committed) {
+        const int error = transfer.file == transfer.fallback ? fallback.error() : partial.error();
+        qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: saving " << destination.c_str()
+                                       << " failed: " << std::strerror(error);
+        result = STG_E_WRITEFAULT;
+        return Outcome::Done;
+    }
+    progress.finished(stored);
+    result = S_OK;
+    return Outcome::Done;
+}
+
 HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusCallback *sink,
                  const UrlDownloadOptions &options)
 {
@@ -110,73 +292,10 @@ HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusC
     if (!curlReady())
         return E_FAIL;
 
-    // The staging file comes first: a destination that cannot be written costs no request.
-    StagedFile file(*destination, options.unnamedStagingFile);
-    if (!file.isOpen()) {
-        qCDebug(transferLog).nospace() << "download of " << address->c_str() << " failed: staging " << destination->c_str()
-                                       << " failed: " << std::strerror(file.error());
-        return STG_E_WRITEFAULT;
-    }
-
-    CurlEasyHandle easy;
-    CURL *curl = easy.handle;
-    if (!curl)
-        return E_OUTOFMEMORY;
-    Transfer transfer;
-    transfer.curl = curl;
-    transfer.file = &file;
-    transfer.progress = &progress;
-    transfer.stallTimeout = options.stallTimeout;
-    transfer.lastArrival = std::chrono::steady_clock::now();
-
-    curl_easy_setopt(curl, CURLOPT_URL, address->c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
-    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &onTick);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 128L * 1024L);
-    curl_easy_setopt(curl, CURLOPT_NOPROXY, "127.0.0.1,localhost,::1");
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kivora/1.0");
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onData);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-
-    const CURLcode code = curl_easy_perform(curl);
-    long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    if (code != CURLE_OK) {
-        qCDebug(transferLog).nospace() << "download of " << address->c_str() << " failed: libcurl error " << code << " ("
-                                       << curl_easy_strerror(code) << "), status " << status
-                                       << (transfer.stalled ? ", stalled" : "")
-                                       << (transfer.writeFailed ? ", writing the file failed" : "");
-        if (transfer.writeFailed)
-            return STG_E_WRITEFAULT;
-        return transfer.stalled ? INET_E_CONNECTION_TIMEOUT : failureOf(code);
-    }
-    if (status < 200 || status > 299) {
-        qCDebug(transferLog).nospace() << "download of " << address->c_str() << " failed: status " << status;
-        return INET_E_RESOURCE_NOT_FOUND;
-    }
-    curl_off_t announced = -1;
-    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
-    if (announced >= 0 && static_cast<std::uint64_t>(announced) != transfer.bytes) {
-        qCDebug(transferLog).nospace() << "download of " << address->c_str() << " failed: " << transfer.bytes << " of "
-                                       << announced << " announced bytes arrived";
-        return INET_E_DOWNLOAD_FAILURE;
-    }
-
-    if (!file.commit()) {
-        qCDebug(transferLog).nospace() << "download of " << address->c_str() << " failed: saving " << destination->c_str()
-                                       << " failed: " << std::strerror(file.error());
-        return STG_E_WRITEFAULT;
-    }
-    progress.finished(transfer.bytes);
-    return S_OK;
+    HRESULT result = E_FAIL;
+    if (attempt(*address, *destination, progress, options, result) == Outcome::TryAgain)
+        attempt(*address, *destination, progress, options, result);
+    return result;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/net/bindstatus.h"
 
 #include <chrono>
+#include <string>
 #include <string_view>
 
 namespace kivora {
@@ -18,6 +19,10 @@ struct UrlDownloadOptions
     // false forces the named staging file that is otherwise only the fallback
     // for file systems without unnamed files.
     bool unnamedStagingFile = true;
+    // Where the bytes of a cut-off transfer wait for the next try of the same address;
+    // empty: the program directory's staging area. A folder on another file system than
+    // the destination's keeps nothing.
+    std::string stagingArea;
 };
 
 // URLDownloadToFile with explicit limits.

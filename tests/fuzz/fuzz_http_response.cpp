@@ -1,13 +1,17 @@
 // Feeds arbitrary bytes to the response parsers, whole and in pieces, and checks that
-// both ways agree; also feeds them to the address parser and checks the request line.
+// both ways agree; also feeds them to the address parser and checks the request line,
+// and to the readers of partial answers and of the records kept for resuming.
 #include "transfer/bodyframing.h"
 #include "transfer/chunkeddecoder.h"
 #include "transfer/httpresponsehead.h"
 #include "transfer/httpurl.h"
+#include "platform/net/responseheaders.h"
+#include "platform/net/resumerecord.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -92,6 +96,20 @@ void fuzzUrl(std::string_view text)
     check(request.find("\r\n") == request.find(" HTTP/1.1\r\n") + 9);
 }
 
+void fuzzResume(std::string_view input)
+{
+    if (const std::optional<ContentRange> range = parseContentRange(input))
+        check(range->first <= range->last && (!range->total || *range->total > range->last));
+    ResponseHeaders headers;
+    headers.addLine(input);
+    check(!headers.validator().starts_with("W/"));
+    if (const std::optional<ResumeRecord> record = parseResumeRecord(input)) {
+        const std::optional<ResumeRecord> again = parseResumeRecord(formatResumeRecord(*record));
+        check(again && again->url == record->url && again->validator == record->validator
+              && again->size == record->size);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -102,6 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string_view input(reinterpret_cast<const char *>(data + 1), size - 1);
 
     fuzzUrl(input);
+    fuzzResume(input);
 
     HttpResponseHead head;
     ParseResult parsed;

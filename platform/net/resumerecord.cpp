@@ -1,0 +1,89 @@
+#include "platform/net/resumerecord.h"
+
+#include "platform/net/stagedfile.h"
+
+#include <charconv>
+#include <fstream>
+
+namespace kivora {
+
+namespace {
+
+constexpr std::string_view urlKey = "url ";
+constexpr std::string_view validatorKey = "validator ";
+constexpr std::string_view sizeKey = "size ";
+// A record is a few hundred bytes; anything far larger is not one of ours.
+constexpr std::size_t largestRecord = 64 * 1024;
+
+bool holdsLineBreak(std::string_view value)
+{
+    return value.find_first_of("\r\n") != std::string_view::npos;
+}
+
+} // namespace
+
+std::string formatResumeRecord(const ResumeRecord &record)
+{
+    std::string text;
+    text.append(urlKey).append(record.url).append("\n");
+    text.append(validatorKey).append(record.validator).append("\n");
+    text.append(sizeKey).append(std::to_string(record.size)).append("\n");
+    return text;
+}
+
+std::optional<ResumeRecord> parseResumeRecord(std::string_view text)
+{
+    ResumeRecord record;
+    bool hasUrl = false;
+    bool hasValidator = false;
+    bool hasSize = false;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        if (end == std::string_view::npos)
+            return std::nullopt; // cut short while being written
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end + 1);
+        if (line.starts_with(urlKey)) {
+            record.url = line.substr(urlKey.size());
+            hasUrl = true;
+        } else if (line.starts_with(validatorKey)) {
+            record.validator = line.substr(validatorKey.size());
+            hasValidator = true;
+        } else if (line.starts_with(sizeKey)) {
+            const std::string_view digits = line.substr(sizeKey.size());
+            const auto [rest, error] = std::from_chars(digits.data(), digits.data() + digits.size(), record.size);
+            if (error != std::errc() || rest != digits.data() + digits.size() || digits.empty())
+                return std::nullopt;
+            hasSize = true;
+        }
+    }
+    if (!hasUrl || !hasValidator || !hasSize || record.url.empty() || record.validator.empty()
+        || holdsLineBreak(record.url) || holdsLineBreak(record.validator))
+        return std::nullopt;
+    return record;
+}
+
+std::optional<ResumeRecord> readResumeRecord(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string text;
+    char buffer[4096];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > largestRecord)
+            return std::nullopt;
+    }
+    return parseResumeRecord(text);
+}
+
+bool writeResumeRecord(const std::string &path, const ResumeRecord &record)
+{
+    if (holdsLineBreak(record.url) || holdsLineBreak(record.validator))
+        return false;
+    StagedFile file(path);
+    return file.isOpen() && file.write(formatResumeRecord(record)) && file.commit();
+}
+
+} // namespace kivora

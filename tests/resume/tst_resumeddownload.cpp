@@ -1,0 +1,304 @@
+#include "tests/resume/rangeserver.h"
+#include "tests/resume/scratcharea.h"
+#include "tests/support/testfiles.h"
+#include "platform/net/stagedfile.h"
+#include "platform/net/stagingarea.h"
+#include "platform/net/urldownload.h"
+#include "platform/net/urldownloadoptions.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kivora {
+namespace {
+
+using test::RangeServer;
+using test::ServedResource;
+
+// Bytes that differ from one position to the next, and from one `seed` to another.
+std::string resourceBytes(std::size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    std::uint32_t state = 2463534242u + seed;
+    for (char &byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<char>(state);
+    }
+    return bytes;
+}
+
+class ResumedDownload : public ::testing::Test
+{
+protected:
+    HRESULT download(const RangeServer &server)
+    {
+        UrlDownloadOptions options;
+        options.stagingArea = m_area.stagingArea();
+        return URLDownloadToFile(server.url(), m_area.destination().u16string(), nullptr, options);
+    }
+
+    std::string stored() const { return test::readFile(m_area.destination()); }
+    bool destinationExists() const { return std::filesystem::exists(m_area.destination()); }
+
+    test::ScratchArea m_area;
+    const std::string m_body = resourceBytes(1024 * 1024 + 17, 1);
+};
+
+// --- A cut-off download goes on from where it stopped ---------------------------------
+
+class CutDownload : public ResumedDownload, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(CutDownload, AsksOnlyForTheRest)
+{
+    const std::uint64_t cut = m_body.size() * static_cast<std::uint64_t>(GetParam()) / 100;
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.cutNextAfter(cut);
+    EXPECT_NE(download(server), S_OK);
+    EXPECT_FALSE(destinationExists()) << "a partial file must never reach the category folder";
+    EXPECT_EQ(m_area.stagedNames().size(), 2u) << "the body and its record are kept";
+
+    const std::uint64_t sentBefore = server.bodyBytesSent();
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), m_body);
+    EXPECT_EQ(server.bodyBytesSent() - sentBefore, m_body.size() - cut);
+    const std::vector<std::string> requests = server.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(test::headerValue(requests[0], "Range"), "");
+    EXPECT_EQ(test::headerValue(requests[1], "Range"), "bytes=" + std::to_string(cut) + "-");
+    EXPECT_EQ(test::headerValue(requests[1], "If-Range"), "\"v1\"");
+    EXPECT_TRUE(m_area.stagedNames().empty()) << "a finished download keeps nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Percent, CutDownload, ::testing::Values(10, 50, 99));
+
+TEST_F(ResumedDownload, LastModifiedValidatesWhenThereIsNoEtag)
+{
+    const std::string date = "Tue, 01 Dec 2026 08:00:00 GMT";
+    RangeServer server({m_body, {}, date});
+    server.cutNextAfter(1000);
+    EXPECT_NE(download(server), S_OK);
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), m_body);
+    EXPECT_EQ(test::headerValue(server.requests().at(1), "If-Range"), date);
+}
+
+TEST_F(ResumedDownload, TwoCutsInARowStillAddUp)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.cutNextAfter(100000);
+    EXPECT_NE(download(server), S_OK);
+    server.cutNextAfter(300000);
+    EXPECT_NE(download(server), S_OK);
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), m_body);
+    EXPECT_EQ(test::headerValue(server.requests().at(2), "Range"), "bytes=400000-");
+    EXPECT_EQ(server.bodyBytesSent(), m_body.size());
+}
+
+// --- When the kept bytes cannot be continued, the download starts over ----------------
+
+struct StartOverCase
+{
+    const char *name;
+    std::string etag;
+    std::string lastModified;
+};
+
+class StartOver : public ResumedDownload, public ::testing::WithParamInterface<StartOverCase>
+{
+};
+
+TEST_P(StartOver, WithoutAStrongValidatorNothingIsKept)
+{
+    RangeServer server({m_body, GetParam().etag, GetParam().lastModified});
+    server.cutNextAfter(m_body.size() / 2);
+    EXPECT_NE(download(server), S_OK);
+    EXPECT_FALSE(std::filesystem::exists(m_area.stagingArea()))
+        << "the staging area is made only for bytes that can be continued";
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), m_body);
+    EXPECT_EQ(test::headerValue(server.requests().at(1), "Range"), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Validators, StartOver,
+                         ::testing::Values(StartOverCase{"none", {}, {}},
+                                           StartOverCase{"weakEtag", "W/\"v1\"", {}}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(ResumedDownload, ServerIgnoringRangesSendsTheWholeResourceOnce)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.ignoreRanges();
+    server.cutNextAfter(m_body.size() / 2);
+    EXPECT_NE(download(server), S_OK);
+    const std::uint64_t sentBefore = server.bodyBytesSent();
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), m_body) << "the kept half must not be put in front of the whole";
+    EXPECT_EQ(server.bodyBytesSent() - sentBefore, m_body.size());
+    EXPECT_EQ(server.requests().size(), 2u);
+}
+
+TEST_F(ResumedDownload, ChangedResourceIsFetchedWholeWithoutOldBytes)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.cutNextAfter(m_body.size() / 2);
+    EXPECT_NE(download(server), S_OK);
+    const std::string changed = resourceBytes(m_body.size() + 5000, 2);
+    server.setResource({changed, "\"v2\"", {}});
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), changed);
+    EXPECT_TRUE(m_area.stagedNames().empty());
+
+    // The new version's own cut-off bytes are continued under its own validator.
+    server.cutNextAfter(changed.size() / 3);
+    std::filesystem::remove(m_area.destination());
+    EXPECT_NE(download(server), S_OK);
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), changed);
+    EXPECT_EQ(test::headerValue(server.requests().back(), "If-Range"), "\"v2\"");
+}
+
+TEST_F(ResumedDownload, RangeNotSatisfiableDropsTheKeptBytesAndStartsOver)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.cutNextAfter(m_body.size() / 2);
+    EXPECT_NE(download(server), S_OK);
+    // Same validator, but shorter now than the bytes kept: the server refuses the range.
+    const std::string shorter = m_body.substr(0, m_body.size() / 4);
+    server.setResource({shorter, "\"v1\"", {}});
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), shorter);
+    const std::vector<std::string> requests = server.requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_NE(test::headerValue(requests[1], "Range"), "");
+    EXPECT_EQ(test::headerValue(requests[2], "Range"), "") << "the retry asks for the whole resource";
+    EXPECT_TRUE(m_area.stagedNames().empty());
+}
+
+TEST_F(ResumedDownload, PartialAnswerOfAnotherSizeIsNotAppended)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.cutNextAfter(m_body.size() / 2);
+    EXPECT_NE(download(server), S_OK);
+    // A broken server: a new resource under the old validator, answered as a range.
+    const std::string longer = resourceBytes(m_body.size() * 2, 3);
+    server.setResource({longer, "\"v1\"", {}});
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), longer);
+    EXPECT_EQ(server.requests().size(), 3u);
+}
+
+TEST_F(ResumedDownload, BytesWithoutAReadableRecordAreNotContinued)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.cutNextAfter(m_body.size() / 2);
+    EXPECT_NE(download(server), S_OK);
+    for (const std::string &name : m_area.stagedNames())
+        if (name.ends_with(stagingRecordSuffix))
+            test::writeFile(m_area.stagingArea() + name, "url http://127.0.0.1/other.swf\nvalid");
+    const std::uint64_t sentBefore = server.bodyBytesSent();
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), m_body);
+    EXPECT_EQ(test::headerValue(server.requests().back(), "Range"), "");
+    EXPECT_EQ(server.bodyBytesSent() - sentBefore, m_body.size());
+}
+
+// --- Two downloads of one address at once ---------------------------------------------
+
+TEST_F(ResumedDownload, SecondDownloadOfAHeldAddressLeavesTheEntryAlone)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.cutNextAfter(4096);
+    EXPECT_NE(download(server), S_OK);
+    const std::set<std::string> kept = m_area.stagedNames();
+    std::string body;
+    for (const std::string &name : kept)
+        if (name.ends_with(stagingBodySuffix))
+            body = m_area.stagingArea() + name;
+    ASSERT_FALSE(body.empty());
+
+    {
+        // Stands for a download of the same address that is still running.
+        StagedFile running(m_area.destination().string(), StagedFile::Continuing{body});
+        ASSERT_TRUE(running.isOpen());
+        ASSERT_EQ(download(server), S_OK);
+        EXPECT_EQ(stored(), m_body);
+        EXPECT_EQ(test::headerValue(server.requests().back(), "Range"), "");
+        StagedFile second(m_area.destination().string(), StagedFile::Continuing{body});
+        EXPECT_FALSE(second.isOpen());
+    }
+    EXPECT_EQ(m_area.stagedNames(), kept);
+    EXPECT_EQ(std::filesystem::file_size(body), 4096u);
+}
+
+// --- A killed program resumes when started again --------------------------------------
+
+TEST_F(ResumedDownload, ProcessKilledMidDownloadIsResumedByTheNext)
+{
+    const std::string body = resourceBytes(4 * 1024 * 1024, 4);
+    const std::uint64_t half = body.size() / 2;
+    RangeServer server({body, "\"big\"", {}});
+    server.stallNextAfter(half);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        UrlDownloadOptions options;
+        options.stagingArea = m_area.stagingArea();
+        options.stallTimeout = std::chrono::minutes(5);
+        URLDownloadToFile(server.url(), m_area.destination().u16string(), nullptr, options);
+        ::_exit(0);
+    }
+
+    // Waits for the child to hold half of the body in its staging entry; a bounded wait
+    // for a condition, not a measurement.
+    const auto heldBytes = [&] {
+        std::uintmax_t largest = 0;
+        std::error_code error;
+        for (const std::string &name : m_area.stagedNames())
+            if (name.ends_with(stagingBodySuffix))
+                largest = std::max(largest, std::filesystem::file_size(m_area.stagingArea() + name, error));
+        return largest;
+    };
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (heldBytes() < half && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_EQ(heldBytes(), half);
+    EXPECT_FALSE(destinationExists());
+
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), body);
+    EXPECT_EQ(test::headerValue(server.requests().back(), "Range"), "bytes=" + std::to_string(half) + "-");
+}
+
+// --- How much a resumed download transfers --------------------------------------------
+
+TEST_F(ResumedDownload, HundredMegabytesCutAtNinetyPercentTransferAtMostElevenMore)
+{
+    const std::string large = resourceBytes(100 * 1000 * 1000, 5);
+    RangeServer server({large, "\"large\"", {}});
+    server.cutNextAfter(large.size() * 9 / 10);
+    EXPECT_NE(download(server), S_OK);
+    const std::uint64_t sentBefore = server.bodyBytesSent();
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_LE(server.bodyBytesSent() - sentBefore, 11u * 1000 * 1000);
+    EXPECT_TRUE(stored() == large);
+}
+
+} // namespace
+} // namespace kivora
