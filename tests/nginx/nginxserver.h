@@ -23,6 +23,11 @@ public:
     // Empty when nginx can be run; otherwise why a test should skip.
     static std::string unavailableReason();
 
+    // Before start(): answers with the whole resource (no Range asked) go out at most
+    // `bytesPerSecond` ("512k"), so that a test can cut one off part-way; answers to a
+    // Range request stay unlimited.
+    void throttleWholeAnswers(std::string bytesPerSecond) { m_wholeAnswerRate = std::move(bytesPerSecond); }
+
     // Starts nginx on a free port and waits until it accepts connections. On failure,
     // error() tells why (nginx's own log included).
     bool start();
@@ -32,7 +37,8 @@ public:
     // "127.0.0.1:port", as the server hosts are written.
     std::string host() const;
     std::string error() const { return m_error; }
-    // The request lines nginx logged, one a line, as "METHOD /raw/path STATUS".
+    // The requests nginx logged, one a line:
+    // "METHOD /raw/path STATUS BODY_BYTES_SENT range=RANGE_HEADER".
     std::string accessLog() const;
     // Whether a logged line contains `text`. nginx logs a request only after its response
     // has gone out, so this waits a while for the line to appear.
@@ -48,6 +54,7 @@ private:
     pid_t m_pid = -1;
     int m_port = 0;
     std::string m_error;
+    std::string m_wholeAnswerRate;
 };
 
 } // namespace kivora::test
