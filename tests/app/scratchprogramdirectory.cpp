@@ -9,7 +9,7 @@ namespace kivora {
 
 ScratchProgramDirectory::ScratchProgramDirectory()
 {
-    if (m_directory.isValid())
+    if (m_folder.isValid())
         setProgramDirectoryForTesting(path().toStdString());
 }
 
@@ -20,7 +20,7 @@ ScratchProgramDirectory::~ScratchProgramDirectory()
 
 QString ScratchProgramDirectory::path() const
 {
-    return m_directory.path() + QLatin1Char('/');
+    return QFile::decodeName(m_folder.path().c_str()) + QLatin1Char('/');
 }
 
 QString ScratchProgramDirectory::filePath(const QString &name) const

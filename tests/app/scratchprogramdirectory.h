@@ -1,7 +1,8 @@
 #pragma once
 
+#include "tests/support/scratchfolder.h"
+
 #include <QString>
-#include <QTemporaryDir>
 
 namespace kivora {
 
@@ -15,7 +16,7 @@ public:
     ScratchProgramDirectory(const ScratchProgramDirectory &) = delete;
     ScratchProgramDirectory &operator=(const ScratchProgramDirectory &) = delete;
 
-    bool isValid() const { return m_directory.isValid(); }
+    bool isValid() const { return m_folder.isValid(); }
     // With a trailing '/', as the program forms its paths.
     QString path() const;
     QString filePath(const QString &name) const;
@@ -29,7 +30,7 @@ public:
     bool layOutPictures() const;
 
 private:
-    QTemporaryDir m_directory;
+    test::ScratchFolder m_folder;
 };
 
 } // namespace kivora

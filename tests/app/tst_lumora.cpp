@@ -1,11 +1,11 @@
+#include "tests/support/scratchfolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
-
 
 #include <xcb/xcb.h>
 
@@ -45,7 +45,7 @@ private:
     bool startLumora(const QProcessEnvironment &extra = {});
 
     QString m_xdotool;
-    std::optional<QTemporaryDir> m_directory;
+    std::optional<kivora::test::ScratchFolder> m_directory;
     QProcess m_lumora;
 };
 
@@ -171,7 +171,7 @@ bool TestLumora::startLumora(const QProcessEnvironment &extra)
     m_directory.emplace();
     if (!m_directory->isValid())
         return false;
-    const QString directory = m_directory->path() + u'/';
+    const QString directory = QFile::decodeName(m_directory->path().c_str()) + u'/';
     if (!QFile::copy(QStringLiteral(KIVORA_LUMORA), directory + QStringLiteral("lumora")))
         return false;
     const QString pictures = QStringLiteral(KIVORA_TEST_PICTURES "/");

@@ -24,6 +24,7 @@
 
 #include "tests/category/contentserver.h"
 #include "tests/category/modalboxcatcher.h"
+#include "tests/support/scratchfolder.h"
 #include "tests/support/scriptedserver.h"
 
 #include <QApplication>
@@ -39,7 +40,6 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <xcb/xcb.h>
@@ -249,7 +249,7 @@ private Q_SLOTS:
 
 private:
     TCategoryForm *createWindow(const QByteArray &windowClass);
-    QString programDir() const { return m_programDir->path() + u'/'; }
+    QString programDir() const { return QFile::decodeName(m_programDir->path().c_str()) + u'/'; }
     QString localFile(const char *folder, const QString &title) const
     {
         return programDir() + QLatin1String(folder) + u'/' + title + QStringLiteral(".swf");
@@ -268,7 +268,7 @@ private:
     void clickBack(TCategoryForm *form);
     void clickTitle(TCategoryForm *form, int row);
 
-    std::unique_ptr<QTemporaryDir> m_programDir;
+    std::unique_ptr<test::ScratchFolder> m_programDir;
     std::unique_ptr<ContentServer> m_stream;
     std::unique_ptr<ContentServer> m_download;
     std::unique_ptr<QWidget> m_owner;
@@ -282,12 +282,12 @@ void TestCategoryForm::initTestCase()
 
 void TestCategoryForm::init()
 {
-    m_programDir = std::make_unique<QTemporaryDir>();
+    m_programDir = std::make_unique<test::ScratchFolder>();
     QVERIFY(m_programDir->isValid());
     for (const TCategoryInfo &category : categories())
-        QVERIFY(QDir(m_programDir->path()).mkpath(QString::fromLatin1(category.folder.data(), category.folder.size())));
+        QVERIFY(QDir(programDir()).mkpath(QString::fromLatin1(category.folder.data(), category.folder.size())));
     writePictures(true, true);
-    setProgramDirectoryForTesting(m_programDir->path().toStdString());
+    setProgramDirectoryForTesting(m_programDir->path().string());
 
     m_stream = std::make_unique<ContentServer>();
     m_stream->setFallback(cardBytes());

@@ -5,7 +5,7 @@
 # stops it with SIGTERM and expects a clean exit.
 set -eu
 servers=$1
-work=$(mktemp -d /tmp/kivora-demo-smoke-XXXXXX)
+work=$(mktemp -d -t kivora-demo-smoke-XXXXXX)
 pid=
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null || true

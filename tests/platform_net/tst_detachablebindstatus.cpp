@@ -1,6 +1,6 @@
-#include "tests/platform_net/support/conditionwait.h"
+#include "tests/support/conditionwait.h"
 #include "platform/net/detachablebindstatus.h"
-#include "tests/platform_net/support/progresscollector.h"
+#include "tests/support/progresscollector.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "platform/net/bindstatuscodes.h"
-#include "tests/platform_net/support/progresscollector.h"
+#include "tests/support/progresscollector.h"
 #include "platform/net/progressreporter.h"
 
 #include <gtest/gtest.h>

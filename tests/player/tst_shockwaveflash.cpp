@@ -1,5 +1,7 @@
 #include "platform/ui/ShockwaveFlash.h"
-#include "tests/player/loopbackserver.h"
+#include "tests/support/loopbackserver.h"
+#include "tests/support/scratchfolder.h"
+#include "tests/support/scriptedserver.h"
 
 #include <QApplication>
 #include <QDir>
@@ -7,15 +9,20 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <map>
+#include <mutex>
 #include <stdexcept>
+#include <string>
 
 using kivora::ShockwaveFlash;
+using kivora::test::ScratchFolder;
+using kivora::test::ScriptedExchange;
+using kivora::test::ScriptedServer;
 
 namespace {
 
@@ -96,6 +103,52 @@ int webViews()
     return count;
 }
 
+QString pathOf(const ScratchFolder &folder)
+{
+    return QFile::decodeName(folder.path().c_str());
+}
+
+// Movies on 127.0.0.1 under the exact request targets the player is expected to send
+// (percent-encoded as on the wire); anything else is 404. Records every target asked for.
+class MovieServer
+{
+public:
+    // Before start().
+    void serve(const std::string &rawTarget, const QByteArray &movie) { m_movies[rawTarget] = movie.toStdString(); }
+
+    bool start()
+    {
+        m_loopback.server().Get(".*", [this](const httplib::Request &request, httplib::Response &response) {
+            {
+                std::lock_guard lock(m_mutex);
+                m_targets.append(QByteArray::fromStdString(request.target));
+            }
+            const auto found = m_movies.find(request.target);
+            if (found == m_movies.end()) {
+                response.status = 404;
+                response.set_content("not here", "text/plain");
+                return;
+            }
+            response.set_content(found->second, "application/x-shockwave-flash");
+        });
+        return m_loopback.start();
+    }
+
+    int port() const { return m_loopback.port(); }
+
+    QList<QByteArray> requestedTargets() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_targets;
+    }
+
+private:
+    std::map<std::string, std::string> m_movies;
+    mutable std::mutex m_mutex;
+    QList<QByteArray> m_targets;
+    kivora::test::LoopbackServer m_loopback;
+};
+
 // The stop path of a category window: an executable's path followed by "A123.swf".
 QString stopPath()
 {
@@ -125,8 +178,8 @@ private Q_SLOTS:
 private:
     std::unique_ptr<ShockwaveFlash> makePlayer();
 
-    QTemporaryDir m_folder;
-    LoopbackServer *m_server = nullptr;
+    ScratchFolder m_folder;
+    MovieServer m_server;
     QString m_localMovie;
     std::unique_ptr<QWidget> m_window;
 };
@@ -136,18 +189,16 @@ void TestShockwaveFlash::initTestCase()
     QVERIFY(m_folder.isValid());
     const QByteArray swf = fixture();
     QVERIFY(swf.startsWith("FWS"));
-    QDir(m_folder.path()).mkpath(QStringLiteral("erger"));
-    m_localMovie = m_folder.filePath(QStringLiteral("erger/做客歌.swf"));
+    QDir(pathOf(m_folder)).mkpath(QStringLiteral("erger"));
+    m_localMovie = pathOf(m_folder) + QStringLiteral("/erger/做客歌.swf");
     QFile local(m_localMovie);
     QVERIFY(local.open(QIODevice::WriteOnly));
     local.write(swf);
     local.close();
 
-    m_server = new LoopbackServer(this);
-    QVERIFY(m_server->port() != 0);
-    m_server->setBody("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf", swf);
-    m_server->setBody("/ywerger/%E9%9F%B5%E5%BE%8B%E8%AF%97the%20cock's%20on%20the%20housestop.swf", swf);
-    m_server->setBody("/erger/slow.swf", swf);
+    m_server.serve("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf", swf);
+    m_server.serve("/ywerger/%E9%9F%B5%E5%BE%8B%E8%AF%97the%20cock's%20on%20the%20housestop.swf", swf);
+    QVERIFY(m_server.start());
 
     m_window = std::make_unique<QWidget>();
     m_window->resize(975, 679);
@@ -169,7 +220,7 @@ void TestShockwaveFlash::playsMovie_data()
     QTest::addColumn<QByteArray>("pathOnServer"); // empty: a local file
     QTest::addColumn<bool>("prepared");
 
-    const QString host = QStringLiteral("http://127.0.0.1:%1").arg(m_server->port());
+    const QString host = QStringLiteral("http://127.0.0.1:%1").arg(m_server.port());
     QTest::newRow("local path") << m_localMovie << QByteArray() << false;
     QTest::newRow("local path, player prepared") << m_localMovie << QByteArray() << true;
     QTest::newRow("streamed, Chinese title")
@@ -199,7 +250,7 @@ void TestShockwaveFlash::playsMovie()
     QCOMPARE(loaded.first().first().toString(), movie);
     QTRY_VERIFY_WITH_TIMEOUT(showsCard(*player), loadTimeoutMs);
     if (!pathOnServer.isEmpty())
-        QVERIFY(m_server->requestedPaths().contains(pathOnServer));
+        QVERIFY(m_server.requestedTargets().contains(pathOnServer));
 
     // The same player plays a second movie as well.
     player->setMovie(movie);
@@ -218,12 +269,16 @@ void TestShockwaveFlash::stopPathDropsMovie()
 {
     QFETCH(bool, stillLoading);
 
+    // Takes the request and answers nothing while the player keeps the connection.
+    ScriptedServer slow({ScriptedExchange{{}, false}});
+    QVERIFY(slow.listening());
     auto player = makePlayer();
     QSignalSpy loaded(player.get(), &ShockwaveFlash::movieLoaded);
     if (stillLoading) {
-        m_server->hold("/erger/slow.swf");
-        player->setMovie(QStringLiteral("http://127.0.0.1:%1/erger/slow.swf").arg(m_server->port()));
-        QTRY_COMPARE_WITH_TIMEOUT(m_server->heldOpen(), 1, loadTimeoutMs);
+        player->setMovie(QString::fromStdString(slow.url("/erger/slow.swf")));
+        QTRY_COMPARE_WITH_TIMEOUT(slow.requests().size(), std::size_t(1), loadTimeoutMs);
+        QVERIFY(slow.requests().front().starts_with("GET /erger/slow.swf "));
+        QCOMPARE(slow.finishedConnections(), std::size_t(0));
     } else {
         player->setMovie(m_localMovie);
         QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, loadTimeoutMs);
@@ -234,9 +289,8 @@ void TestShockwaveFlash::stopPathDropsMovie()
     QCOMPARE(player->movie(), stopPath());
     QTRY_VERIFY_WITH_TIMEOUT(showsNothing(*player), loadTimeoutMs);
     if (stillLoading) {
-        // The relay gave the transfer up; an answer arriving now plays nothing.
-        QTRY_COMPARE_WITH_TIMEOUT(m_server->heldOpen(), 0, loadTimeoutMs);
-        m_server->release("/erger/slow.swf");
+        // The relay gave the transfer up: it closed the connection.
+        QTRY_COMPARE_WITH_TIMEOUT(slow.finishedConnections(), std::size_t(1), loadTimeoutMs);
     }
     // Nothing plays afterwards: the page holds no player (so no sound either).
     QCOMPARE(evaluate(*player, QStringLiteral("document.querySelectorAll('ruffle-player').length")).toInt(), 0);
@@ -249,13 +303,13 @@ void TestShockwaveFlash::reportsMoviesItCannotPlay_data()
     QTest::addColumn<QString>("movie");
     QTest::addColumn<bool>("startsEngine");
 
-    const QString junk = m_folder.filePath(QStringLiteral("junk.swf"));
+    const QString junk = pathOf(m_folder) + QStringLiteral("/junk.swf");
     QFile file(junk);
     if (file.open(QIODevice::WriteOnly))
         file.write(QByteArray(2048, 'x'));
     QTest::newRow("stop path, nothing played before") << stopPath() << false;
     QTest::newRow("missing on the server")
-        << QStringLiteral("http://127.0.0.1:%1/erger/missing.swf").arg(m_server->port()) << true;
+        << QStringLiteral("http://127.0.0.1:%1/erger/missing.swf").arg(m_server.port()) << true;
     QTest::newRow("not a SWF file") << junk << true;
 }
 
@@ -278,9 +332,10 @@ void TestShockwaveFlash::reportsMoviesItCannotPlay()
 
 void TestShockwaveFlash::refusesOutsideAddresses()
 {
-    LoopbackServer outside;
-    outside.setBody("/", "<html>outside</html>");
-    const QString address = QStringLiteral("http://127.0.0.1:%1/").arg(outside.port());
+    ScriptedServer outside({ScriptedServer::reply("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n"
+                                                  "Content-Length: 20\r\n\r\n<html>outside</html>")});
+    QVERIFY(outside.listening());
+    const QString address = QString::fromStdString(outside.url("/"));
 
     auto player = makePlayer();
     QSignalSpy loaded(player.get(), &ShockwaveFlash::movieLoaded);
@@ -297,7 +352,7 @@ void TestShockwaveFlash::refusesOutsideAddresses()
     evaluate(*player, QStringLiteral("location.href = '%1'; 'tried'").arg(address));
     QCOMPARE(evaluate(*player, read).toString(), QStringLiteral("refused"));
 
-    QCOMPARE(outside.connections(), 0);
+    QCOMPARE(outside.acceptedConnections(), std::size_t(0));
     QCOMPARE(pageOf(*player)->url(), pageUrl);
     QVERIFY(showsCard(*player));
 }
@@ -305,13 +360,13 @@ void TestShockwaveFlash::refusesOutsideAddresses()
 void TestShockwaveFlash::missingAssetsFailConstruction()
 {
     const QString root = ShockwaveFlash::assetsRoot();
-    QTemporaryDir empty;
-    ShockwaveFlash::setAssetsRoot(empty.path());
+    const ScratchFolder empty;
+    ShockwaveFlash::setAssetsRoot(pathOf(empty));
     bool threw = false;
     try {
         ShockwaveFlash player;
     } catch (const std::runtime_error &error) {
-        threw = QString::fromUtf8(error.what()).contains(empty.path());
+        threw = QString::fromUtf8(error.what()).contains(pathOf(empty));
     }
     ShockwaveFlash::setAssetsRoot(root);
     QVERIFY(threw);

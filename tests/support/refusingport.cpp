@@ -16,4 +16,10 @@ RefusingPort::~RefusingPort()
     ::close(m_fd);
 }
 
+int closedPort()
+{
+    static const RefusingPort port;
+    return port.port();
+}
+
 } // namespace kivora::test

@@ -19,4 +19,8 @@ private:
     int m_fd = -1;
 };
 
+// A port that refuses connections for the rest of the test program. A port that was only
+// bound, read and released could be taken by another test running meanwhile.
+int closedPort();
+
 } // namespace kivora::test

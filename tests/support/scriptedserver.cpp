@@ -122,6 +122,18 @@ bool ScriptedServer::waitForFinishedConnections(std::size_t count, std::chrono::
     return m_changed.wait_for(lock, timeout, [&] { return m_finished >= count; });
 }
 
+std::size_t ScriptedServer::acceptedConnections() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_accepted;
+}
+
+std::size_t ScriptedServer::finishedConnections() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_finished;
+}
+
 bool ScriptedServer::pause(std::chrono::milliseconds duration)
 {
     std::unique_lock lock(m_mutex);
@@ -142,6 +154,10 @@ void ScriptedServer::run()
         const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0)
             continue;
+        {
+            std::lock_guard lock(m_mutex);
+            ++m_accepted;
+        }
         if (!m_script.empty())
             serve(connection, m_script[std::min(index, m_script.size() - 1)]);
         ++index;

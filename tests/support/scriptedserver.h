@@ -59,6 +59,9 @@ public:
     bool waitForRequests(std::size_t count, std::chrono::milliseconds timeout) const;
     // Connections that have been completely served (closed by either side).
     bool waitForFinishedConnections(std::size_t count, std::chrono::milliseconds timeout) const;
+    // At once, for tests that must keep their own event loop running while they wait.
+    std::size_t acceptedConnections() const;
+    std::size_t finishedConnections() const;
 
 private:
     void run();
@@ -78,6 +81,7 @@ private:
     mutable std::condition_variable m_changed;
     bool m_stopping = false;
     std::vector<std::string> m_requests;
+    std::size_t m_accepted = 0;
     std::size_t m_finished = 0;
     std::thread m_thread;
 };

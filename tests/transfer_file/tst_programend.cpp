@@ -1,12 +1,12 @@
 #include "transfer/Utushuthread2.h"
 
-#include "tests/platform_net/support/childawaitingport.h"
-#include "tests/platform_net/support/conditionwait.h"
+#include "tests/support/childawaitingport.h"
+#include "tests/support/conditionwait.h"
 #include "platform/net/detachablebindstatus.h"
-#include "tests/platform_net/support/loopbackserver.h"
-#include "tests/platform_net/support/progresscollector.h"
-#include "tests/platform_net/support/scratchfolder.h"
-#include "tests/platform_net/support/serverroutes.h"
+#include "tests/support/loopbackserver.h"
+#include "tests/support/progresscollector.h"
+#include "tests/support/scratchfolder.h"
+#include "tests/support/serverroutes.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,12 @@
 #include "update/serverversion.h"
 #include "transfer/sha256.h"
 #include "update/startupcleanup.h"
+#include "tests/support/progresscollector.h"
 #include "tests/update/updatefixture.h"
 #include "update/versionline.h"
-#include "platform/net/windowmessages.h"
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <vector>
 
 #include <signal.h>
@@ -22,44 +21,6 @@ namespace {
 
 constexpr char oldLine[] = "http://127.0.0.1/erge/lumora-1";
 
-// The messages a fetch job posts to a window of this test.
-class MessageLog
-{
-public:
-    MessageLog()
-    {
-        m_handle = WindowMessages::attach([this](unsigned message, std::uintptr_t, std::intptr_t lParam) {
-            std::lock_guard lock(m_mutex);
-            if (message == 2025)
-                m_values.push_back(lParam);
-            m_changed.notify_all();
-        });
-    }
-    ~MessageLog() { WindowMessages::detach(m_handle); }
-    WindowHandle handle() const { return m_handle; }
-
-    // The final report (100 or -1), or 0 when none came within a generous limit.
-    std::intptr_t waitForReport()
-    {
-        std::unique_lock lock(m_mutex);
-        const bool reported = m_changed.wait_for(lock, std::chrono::seconds(60), [this] {
-            return !m_values.empty() && (m_values.back() == 100 || m_values.back() == -1);
-        });
-        return reported ? m_values.back() : 0;
-    }
-    std::vector<std::intptr_t> values()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_values;
-    }
-
-private:
-    WindowHandle m_handle = 0;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<std::intptr_t> m_values;
-};
-
 // A program directory with an old `lumora` that prints "old" and a matching record.
 class ProgramFolder
 {
@@ -71,7 +32,7 @@ public:
     }
     std::string directory() const { return m_folder.path().string() + "/"; }
     std::filesystem::path path(const std::string &name) const { return m_folder.path() / name; }
-    std::string record() const { return test::fileBytes(path("update/Nupdate.txt")); }
+    std::string record() const { return test::readFile(path("update/Nupdate.txt")); }
     bool exists(const std::string &name) const { return std::filesystem::exists(path(name)); }
     std::set<std::string> entries() const { return m_folder.entries(); }
 
@@ -113,11 +74,12 @@ TEST_P(Replacement, LeavesARunnableProgramAndAMatchingRecord)
     else if (c.digest == 3)
         version.sha256 = "";
 
-    MessageLog log;
+    test::ProgressCollector log;
     ExecutableReplacement replacement(folder.directory());
-    replacement.start(version, std::u16string(address.begin(), address.end()), log.handle());
+    replacement.start(version, std::u16string(address.begin(), address.end()), log.window());
     EXPECT_TRUE(replacement.underWay());
-    const std::intptr_t report = log.waitForReport();
+    const std::vector<std::intptr_t> messages = log.waitForFinal();
+    const std::intptr_t report = messages.empty() ? 0 : messages.back();
 
     if (c.replaced) {
         ASSERT_EQ(report, 100);
@@ -136,7 +98,7 @@ TEST_P(Replacement, LeavesARunnableProgramAndAMatchingRecord)
     }
     EXPECT_FALSE(replacement.underWay());
     EXPECT_FALSE(folder.exists("update/Nupdate.pending"));
-    for (const std::intptr_t value : log.values())
+    for (const std::intptr_t value : log.messages())
         EXPECT_TRUE(value == report || (value >= 0 && value <= 99)) << value;
 }
 

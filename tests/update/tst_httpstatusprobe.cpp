@@ -29,6 +29,20 @@ INSTANTIATE_TEST_SUITE_P(Statuses, HttpStatusProbe,
                                            StatusCase{"/status/500", 500}, StatusCase{"/status/204", 204},
                                            StatusCase{"/new", 200}));
 
+TEST(HttpStatusProbeHead, AsksWithHeadAndFollowsRedirectionsWhenAllowed)
+{
+    test::UpdateServer server("body");
+    ASSERT_TRUE(server.started());
+    HttpStatusProbeOptions options;
+    options.head = true;
+    EXPECT_EQ(httpStatus(server.url16("/status/302"), options), 302);
+    options.maxRedirects = 5;
+    EXPECT_EQ(httpStatus(server.url16("/status/302"), options), 200);
+    EXPECT_EQ(httpStatus(server.url16("/status/301"), options), 200);
+    EXPECT_EQ(httpStatus(server.url16("/status/404"), options), 404);
+    EXPECT_EQ(httpStatus(server.url16("/status/204"), options), 204);
+}
+
 TEST(HttpStatusProbeFailures, NoHeadGivesNothing)
 {
     const std::string closed = "http://127.0.0.1:" + std::to_string(test::closedPort()) + "/erge/update.txt";

@@ -54,7 +54,7 @@ private slots:
 
 private:
     std::filesystem::path path(const std::string &name) const { return m_folder->path() / name; }
-    std::string record() const { return test::fileBytes(path("update/Nupdate.txt")); }
+    std::string record() const { return test::readFile(path("update/Nupdate.txt")); }
     // Clicks the update site and waits for the check's network steps and what follows them.
     void click()
     {
@@ -138,7 +138,7 @@ void TestUpdateSite::noUpdateOrQuestion()
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
     QCOMPARE(record, QByteArray::fromStdString(this->record()));
-    QCOMPARE(test::fileBytes(path("update/update.txt")), versionFile.toStdString());
+    QCOMPARE(test::readFile(path("update/update.txt")), versionFile.toStdString());
     QCOMPARE(test::runProgram(path("lumora")), std::string("old\n"));
     QVERIFY(!std::filesystem::exists(path("lumora0")));
     QVERIFY(!m_form->Label1->isVisible());

@@ -1,5 +1,5 @@
 #include "update/probeaddress.h"
-#include "tests/platform_net/support/scratchfolder.h"
+#include "tests/support/scratchfolder.h"
 #include "update/serverversion.h"
 #include "tests/update/updatefixture.h"
 #include "update/versionline.h"
@@ -79,7 +79,7 @@ TEST(VersionFiles, RecordIsTheLineAndCrLfOnly)
     const std::string path = (folder.path() / "Nupdate.txt").string();
     test::writeFile(path, "an older and much longer line\r\nsecond line\r\n");
     writeVersionRecord(path, "http://h/\xE6\x96\xB0 ");
-    EXPECT_EQ(test::fileBytes(path), "http://h/\xE6\x96\xB0 \r\n");
+    EXPECT_EQ(test::readFile(path), "http://h/\xE6\x96\xB0 \r\n");
     EXPECT_EQ(readVersionLine(path), "http://h/\xE6\x96\xB0 ");
     EXPECT_EQ(folder.entries(), std::set<std::string>{"Nupdate.txt"});
 }

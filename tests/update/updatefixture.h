@@ -1,23 +1,18 @@
 #pragma once
 
-#include "tests/platform_net/support/loopbackserver.h"
-#include "tests/platform_net/support/scratchfolder.h"
+#include "tests/support/loopbackserver.h"
+#include "tests/support/refusingport.h"
+#include "tests/support/scratchfolder.h"
+#include "tests/support/testfiles.h"
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
 
 #include <cstdio>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kivora::test {
 
@@ -29,19 +24,6 @@ inline std::string scriptPrinting(const std::string &word, std::size_t size = 0)
     while (text.size() < size)
         text += "# " + std::string(std::min<std::size_t>(78, size - text.size()), 'x') + "\n";
     return text;
-}
-
-inline void writeFile(const std::filesystem::path &path, const std::string &bytes, mode_t mode = 0644)
-{
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-    std::filesystem::permissions(path, static_cast<std::filesystem::perms>(mode));
-}
-
-inline std::string fileBytes(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Runs the program and answers what it printed, or "(failed)".
@@ -149,21 +131,5 @@ private:
     LoopbackServer m_loopback;
     bool m_started = false;
 };
-
-// A port on the loopback address where nothing listens: bound, read, then released.
-inline int closedPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
-        && ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(fd);
-    return port;
-}
 
 } // namespace kivora::test

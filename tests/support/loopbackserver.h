@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tests/platform_net/support/conditionwait.h"
-#include "tests/platform_net/support/gate.h"
+#include "tests/support/conditionwait.h"
+#include "tests/support/gate.h"
 
 #include <httplib.h>
 

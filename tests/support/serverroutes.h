@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/platform_net/support/loopbackserver.h"
+#include "tests/support/loopbackserver.h"
 
 #include <algorithm>
 #include <atomic>

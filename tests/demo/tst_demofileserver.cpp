@@ -1,4 +1,5 @@
 #include "tools/demo/demofileserver.h"
+#include "tests/support/scratchfolder.h"
 #include "tests/support/testfiles.h"
 
 #include <httplib.h>
@@ -32,9 +33,7 @@ class DemoFileServerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/kivora-demo-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        ASSERT_TRUE(m_scratch.isValid());
         m_root = m_dir / "content";
         writeFile(m_root / "erger" / "做客歌.swf", movieBytes("zuoke"));
         writeFile(m_root / "ywerger" / "韵律诗the cock's on the housestop.swf", movieBytes("cock"));
@@ -49,7 +48,6 @@ protected:
         for (std::thread &thread : m_threads)
             thread.join();
         m_servers.clear();
-        std::filesystem::remove_all(m_dir);
     }
 
     // Starts a server on a free loopback port; returns the port.
@@ -79,7 +77,8 @@ protected:
         return client;
     }
 
-    std::filesystem::path m_dir;
+    test::ScratchFolder m_scratch;
+    const std::filesystem::path &m_dir = m_scratch.path();
     std::filesystem::path m_root;
     std::vector<std::unique_ptr<DemoFileServer>> m_servers;
     std::vector<std::thread> m_threads;

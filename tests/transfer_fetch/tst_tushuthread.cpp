@@ -1,6 +1,7 @@
 #include "transfer/Utushuthread.h"
-#include "tests/transfer_fetch/messagecollector.h"
+#include "tests/support/progresscollector.h"
 #include "tests/support/refusingport.h"
+#include "tests/support/scratchfolder.h"
 #include "tests/support/scriptedserver.h"
 #include "transfer/sha256.h"
 
@@ -20,7 +21,7 @@ namespace kivora {
 namespace {
 
 using namespace std::chrono_literals;
-using test::MessageCollector;
+using test::ProgressCollector;
 using test::ScriptedChunk;
 using test::ScriptedExchange;
 using test::ScriptedServer;
@@ -52,22 +53,15 @@ std::string sha256Of(const std::string &bytes)
 class FetchJobTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string templ = (fs::temp_directory_path() / "kivora-fetch-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-        m_folder = templ;
-        m_target = m_folder / "lumora0";
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
+    void SetUp() override { ASSERT_TRUE(m_scratch.isValid()); }
 
     // Starts a job and answers every message it posted, up to its last.
     Messages run(const std::string &url, FetchOptions options = {}) { return runTo(url, m_target, std::move(options)); }
 
     Messages runTo(const std::string &url, const fs::path &target, FetchOptions options = {})
     {
-        MessageCollector window;
-        tushuthread::create(utf16(url), utf16(target.string()), window.handle(), std::move(options));
+        ProgressCollector window;
+        tushuthread::create(utf16(url), utf16(target.string()), window.window(), std::move(options));
         return window.waitForFinal();
     }
 
@@ -89,8 +83,9 @@ protected:
 
     void writeExisting(const std::string &bytes) const { std::ofstream(m_target, std::ios::binary) << bytes; }
 
-    fs::path m_folder;
-    fs::path m_target;
+    test::ScratchFolder m_scratch;
+    const fs::path &m_folder = m_scratch.path();
+    const fs::path m_target = m_folder / "lumora0";
 };
 
 TEST_F(FetchJobTest, SendsTheAgreedRequest)
@@ -289,8 +284,8 @@ TEST_F(FetchJobTest, SavesUnderAUnicodePath)
 {
     const std::u16string name = u"\u66f4\u65b0.bin";
     ScriptedServer server({ScriptedServer::reply(lengthHead(2) + "ok")});
-    MessageCollector window;
-    tushuthread::create(utf16(server.url("/f")), utf16(m_folder.string() + "/") + name, window.handle());
+    ProgressCollector window;
+    tushuthread::create(utf16(server.url("/f")), utf16(m_folder.string() + "/") + name, window.window());
     EXPECT_EQ(window.waitForFinal().back(), 100);
     EXPECT_EQ(contents(m_folder / "\xe6\x9b\xb4\xe6\x96\xb0.bin"), "ok");
 }

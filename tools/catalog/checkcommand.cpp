@@ -1,0 +1,87 @@
+#include "tools/catalog/checkcommand.h"
+
+#include "tools/catalog/catalogoptions.h"
+#include "tools/catalog/interruptwatch.h"
+#include "tools/catalog/progressline.h"
+#include "tools/catalog/titleselection.h"
+#include "tools/catalog/transferpool.h"
+
+#include "platform/net/httpstatusprobe.h"
+#include "platform/net/urldownloadoptions.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kivora::catalogtool {
+
+namespace {
+
+std::string askedText(std::size_t asked, std::size_t total)
+{
+    return "asked about " + std::to_string(asked) + "/" + std::to_string(total) + " titles";
+}
+
+} // namespace
+
+int runCheck(const CatalogOptions &options)
+{
+    const TitleSelection selection =
+        selectTitles(options.all ? std::vector<std::string>{} : options.folders, options.programDir, options.downloadHost);
+    if (!selection.error.empty()) {
+        std::fprintf(stderr, "kivora-catalog: %s\n", selection.error.c_str());
+        return 2;
+    }
+    const std::vector<TitleFile> &titles = selection.titles;
+
+    // Each slot is written by one transfer only and read after the pool has finished.
+    std::vector<std::optional<long>> statuses(titles.size());
+    std::atomic<std::size_t> asked{0};
+    // Before the pool: its threads inherit the blocked interrupts.
+    InterruptWatch interrupts;
+    ProgressLine line(stdout, ProgressLine::isTerminal(stdout));
+    {
+        TransferPool pool(titles.size(), static_cast<unsigned>(options.jobs), [&](std::size_t item) {
+            HttpStatusProbeOptions probe;
+            probe.head = true;
+            // As far as a download would go.
+            probe.maxRedirects = UrlDownloadOptions{}.maxRedirects;
+            statuses[item] = httpStatus(titles[item].address, probe);
+            ++asked;
+        }, [&] { interrupts.wake(); });
+        while (!pool.finished()) {
+            if (interrupts.wait(std::chrono::milliseconds(200))) {
+                line.close();
+                std::printf("Stopped after asking about %zu of %zu titles.\n", asked.load(), titles.size());
+                std::fflush(stdout);
+                // The questions under way change nothing anywhere: no need to wait for them.
+                std::_Exit(130);
+            }
+            line.refresh(askedText(asked, titles.size()));
+        }
+    }
+    line.close();
+
+    std::size_t missing = 0;
+    std::size_t unanswered = 0;
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        const std::optional<long> &status = statuses[i];
+        if (!status) {
+            ++unanswered;
+            std::printf("no answer: %s\n", titles[i].name.c_str());
+        } else if (*status < 200 || *status > 299) {
+            ++missing;
+            std::printf("missing: %s (HTTP %ld)\n", titles[i].name.c_str(), *status);
+        }
+    }
+    std::printf("Asked about %zu titles: %zu missing on the server", titles.size(), missing);
+    if (unanswered > 0)
+        std::printf(", %zu without an answer", unanswered);
+    std::printf(".\n");
+    return missing == 0 && unanswered == 0 ? 0 : 1;
+}
+
+} // namespace kivora::catalogtool

@@ -1,0 +1,77 @@
+#include "tools/catalog/titleselection.h"
+
+#include "catalog/TCategoryInfo.h"
+#include "catalog/contentaddress.h"
+#include "platform/text/utf.h"
+
+#include <algorithm>
+
+namespace kivora::catalogtool {
+
+namespace {
+
+const TCategoryInfo *findFolder(std::string_view folder)
+{
+    for (const auto &category : categories()) {
+        if (category.folder == folder)
+            return &category;
+    }
+    return nullptr;
+}
+
+std::string knownFolders()
+{
+    std::string list;
+    for (const auto &category : categories()) {
+        if (!list.empty())
+            list += ' ';
+        list += category.folder;
+    }
+    return list;
+}
+
+void addCategory(const TCategoryInfo &category, std::u16string_view programDir, std::string_view downloadHost,
+                 std::vector<TitleFile> &titles)
+{
+    for (const auto title : category.titles) {
+        TitleFile file;
+        file.folder = std::string(category.folder);
+        file.name = toUtf8(localPath(u"", category.folder, title));
+        file.localPath = localPath(programDir, category.folder, title);
+        file.address = contentAddress(downloadHost, category.folder, title);
+        titles.push_back(std::move(file));
+    }
+}
+
+} // namespace
+
+TitleSelection selectTitles(const std::vector<std::string> &folders, std::string_view programDir,
+                            std::string_view downloadHost)
+{
+    TitleSelection selection;
+    std::u16string directory = fromUtf8(programDir.empty() ? std::string_view(".") : programDir);
+    if (directory.back() != u'/')
+        directory += u'/';
+
+    if (folders.empty()) {
+        for (const auto &category : categories())
+            addCategory(category, directory, downloadHost, selection.titles);
+        return selection;
+    }
+    std::vector<const TCategoryInfo *> chosen;
+    for (const auto &folder : folders) {
+        const TCategoryInfo *category = findFolder(folder);
+        if (!category) {
+            selection.titles.clear();
+            selection.error = "no category has the folder '" + folder + "'; the folders are: " + knownFolders();
+            return selection;
+        }
+        if (std::find(chosen.begin(), chosen.end(), category) == chosen.end())
+            chosen.push_back(category);
+    }
+    for (const TCategoryInfo *category : chosen)
+        addCategory(*category, directory, downloadHost, selection.titles);
+    return selection;
+}
+
+} // namespace kivora::catalogtool
