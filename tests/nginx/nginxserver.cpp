@@ -74,26 +74,17 @@ bool accepts(int port)
     return connected;
 }
 
-std::filesystem::path makeScratchFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "kivora-nginx-XXXXXX").string();
-    return ::mkdtemp(pattern.data()) ? std::filesystem::path(pattern) : std::filesystem::path();
-}
-
 } // namespace
 
 NginxServer::NginxServer(std::filesystem::path root)
     : m_root(std::filesystem::absolute(std::move(root)))
-    , m_folder(makeScratchFolder())
+    , m_folder(m_scratch.path())
 {
 }
 
 NginxServer::~NginxServer()
 {
     stop();
-    std::error_code ignored;
-    if (!m_folder.empty())
-        std::filesystem::remove_all(m_folder, ignored);
 }
 
 std::string NginxServer::unavailableReason()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/scratchfolder.h"
+
 #include <filesystem>
 #include <string>
 
@@ -50,6 +52,7 @@ private:
     bool waitUntilListening(int port);
 
     std::filesystem::path m_root;
+    ScratchFolder m_scratch;
     std::filesystem::path m_folder;
     pid_t m_pid = -1;
     int m_port = 0;

@@ -1,7 +1,7 @@
 #include "catalog/contentaddress.h"
 #include "platform/net/urldownload.h"
 #include "tests/nginx/nginxserver.h"
-#include "tests/platform_net/support/scratchfolder.h"
+#include "tests/support/scratchfolder.h"
 #include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "platform/net/urldownload.h"
 #include "platform/net/urldownloadoptions.h"
 #include "tests/nginx/nginxserver.h"
-#include "tests/platform_net/support/scratchfolder.h"
+#include "tests/support/scratchfolder.h"
 #include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "platform/net/programdirectory.h"
 #include "platform/net/windowmessages.h"
 #include "tests/nginx/nginxserver.h"
-#include "tests/platform_net/support/scratchfolder.h"
+#include "tests/support/scratchfolder.h"
 #include "tests/update/updatefixture.h"
 #include "transfer/sha256.h"
 #include "update/updateflow.h"
@@ -140,7 +140,7 @@ TEST_F(NginxUpdate, ReplacesTheExecutableWhoseDigestMatches)
     ASSERT_TRUE(view.saved) << m_server.accessLog();
     EXPECT_TRUE(view.savedSucceeded);
     EXPECT_EQ(view.lastPercent, 100);
-    EXPECT_EQ(test::fileBytes(program("update/Nupdate.txt")), m_newLine + "\r\n");
+    EXPECT_EQ(test::readFile(program("update/Nupdate.txt")), m_newLine + "\r\n");
     EXPECT_EQ(test::runProgram(program("lumora")), "new\n");
     EXPECT_EQ(test::runProgram(program("lumora0")), "old\n");
     EXPECT_TRUE(m_server.logged("GET /erge/lumora-1.0.0.1 200")) << m_server.accessLog();
@@ -157,7 +157,7 @@ TEST_F(NginxUpdate, KeepsTheOldProgramWhenTheDigestDiffers)
     EXPECT_TRUE(view.asked);
     EXPECT_TRUE(view.failed);
     EXPECT_FALSE(view.saved);
-    EXPECT_EQ(test::fileBytes(program("update/Nupdate.txt")), std::string(oldLine) + "\r\n");
+    EXPECT_EQ(test::readFile(program("update/Nupdate.txt")), std::string(oldLine) + "\r\n");
     EXPECT_EQ(test::runProgram(program("lumora")), "old\n");
     EXPECT_FALSE(std::filesystem::exists(program("lumora0")));
 }
@@ -168,7 +168,7 @@ TEST_F(NginxUpdate, KeepsTheOldProgramWhenTheExecutableIsMissing)
 
     const RecordingView view = runCheck();
     EXPECT_TRUE(view.failed);
-    EXPECT_EQ(test::fileBytes(program("update/Nupdate.txt")), std::string(oldLine) + "\r\n");
+    EXPECT_EQ(test::readFile(program("update/Nupdate.txt")), std::string(oldLine) + "\r\n");
     EXPECT_EQ(test::runProgram(program("lumora")), "old\n");
     EXPECT_TRUE(m_server.logged("GET /erge/lumora-1.0.0.1-missing 404")) << m_server.accessLog();
 }
