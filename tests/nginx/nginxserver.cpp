@@ -104,10 +104,17 @@ std::string NginxServer::accessLog() const
     return fileText(m_folder / "access.log");
 }
 
-bool NginxServer::logged(const std::string &text) const
+bool NginxServer::logged(const std::string &text, std::size_t times) const
 {
+    const auto occurrences = [&] {
+        const std::string log = accessLog();
+        std::size_t count = 0;
+        for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + text.size()))
+            ++count;
+        return count;
+    };
     const auto deadline = std::chrono::steady_clock::now() + logWait;
-    while (accessLog().find(text) == std::string::npos) {
+    while (occurrences() < times) {
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

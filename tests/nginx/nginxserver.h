@@ -42,9 +42,9 @@ public:
     // The requests nginx logged, one a line:
     // "METHOD /raw/path STATUS BODY_BYTES_SENT range=RANGE_HEADER".
     std::string accessLog() const;
-    // Whether a logged line contains `text`. nginx logs a request only after its response
-    // has gone out, so this waits a while for the line to appear.
-    bool logged(const std::string &text) const;
+    // Whether the log holds `text` at least `times` times. nginx logs a request only
+    // after its response has gone out, so this waits a while for the lines to appear.
+    bool logged(const std::string &text, std::size_t times = 1) const;
 
 private:
     bool startOn(int port);
