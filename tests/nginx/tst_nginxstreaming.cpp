@@ -1,0 +1,122 @@
+#include "catalog/contentaddress.h"
+#include "platform/ui/ShockwaveFlash.h"
+#include "tests/nginx/nginxserver.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using kivora::ShockwaveFlash;
+
+namespace {
+
+constexpr int loadTimeoutMs = 60000;
+const QColor cardColour(0xF2, 0x6B, 0x1D);
+
+QByteArray cardMovie()
+{
+    QFile file(QStringLiteral(KIVORA_PLAYER_TEST_DATA "/card.swf"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool near(const QColor &a, const QColor &b)
+{
+    return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 && qAbs(a.blue() - b.blue()) < 40;
+}
+
+// The card movie lies above its title, letterboxed and centred.
+bool showsCard(QWidget &widget)
+{
+    const QImage image = widget.grab().toImage();
+    return near(image.pixelColor(image.width() / 2, image.height() * 3 / 10), cardColour);
+}
+
+} // namespace
+
+// The streaming server's side of playing a title: the player page gets the movie from nginx.
+class TestNginxStreaming : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void playsStreamedTitle_data();
+    void playsStreamedTitle();
+
+private:
+    QTemporaryDir m_content;
+    std::unique_ptr<kivora::test::NginxServer> m_server;
+    std::unique_ptr<QWidget> m_window;
+};
+
+void TestNginxStreaming::initTestCase()
+{
+    const std::string reason = kivora::test::NginxServer::unavailableReason();
+    if (!reason.empty())
+        QSKIP(reason.c_str());
+    QVERIFY(m_content.isValid());
+    const QByteArray movie = cardMovie();
+    QVERIFY(movie.startsWith("FWS"));
+    for (const QString &name : {QStringLiteral("erger/做客歌.swf"), QStringLiteral("ywerger/韵律诗the cock's on the housestop.swf")}) {
+        QVERIFY(QDir(m_content.path()).mkpath(name.section(u'/', 0, 0)));
+        QFile file(m_content.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(movie), movie.size());
+    }
+    m_server = std::make_unique<kivora::test::NginxServer>(m_content.path().toStdString());
+    QVERIFY2(m_server->start(), m_server->error().c_str());
+
+    m_window = std::make_unique<QWidget>();
+    m_window->resize(975, 679);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestNginxStreaming::playsStreamedTitle_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QByteArray>("requestPath");
+
+    QTest::newRow("Chinese title") << QStringLiteral("erger") << QStringLiteral("做客歌")
+                                   << QByteArray("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf");
+    QTest::newRow("spaces and apostrophe")
+        << QStringLiteral("ywerger") << QStringLiteral("韵律诗the cock's on the housestop")
+        << QByteArray("/ywerger/%E9%9F%B5%E5%BE%8B%E8%AF%97the%20cock");
+}
+
+void TestNginxStreaming::playsStreamedTitle()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, title);
+    QFETCH(QByteArray, requestPath);
+
+    const QString movie = QString::fromStdU16String(
+        kivora::contentAddress(m_server->host(), folder.toStdString(), title.toStdU16String()));
+    auto player = std::make_unique<ShockwaveFlash>(m_window.get());
+    player->setAlignClient();
+    player->show();
+    QSignalSpy loaded(player.get(), &ShockwaveFlash::movieLoaded);
+    QSignalSpy failed(player.get(), &ShockwaveFlash::movieFailed);
+    player->setMovie(movie);
+
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size() + failed.size(), 1, loadTimeoutMs);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed.value(0).value(1).toString()));
+    QTRY_VERIFY_WITH_TIMEOUT(showsCard(*player), loadTimeoutMs);
+    QVERIFY2(m_server->logged("GET " + requestPath.toStdString()), m_server->accessLog().c_str());
+    QVERIFY2(m_server->accessLog().find(" 404") == std::string::npos, m_server->accessLog().c_str());
+}
+
+int main(int argc, char **argv)
+{
+    ShockwaveFlash::registerScheme();
+    QApplication app(argc, argv);
+    TestNginxStreaming test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_nginxstreaming.moc"

@@ -1,0 +1,187 @@
+#include "platform/net/programdirectory.h"
+#include "platform/net/windowmessages.h"
+#include "tests/nginx/nginxserver.h"
+#include "tests/support/scratchfolder.h"
+#include "tests/update/updatefixture.h"
+#include "transfer/sha256.h"
+#include "update/updateflow.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+
+namespace kivora {
+namespace {
+
+constexpr char oldLine[] = "http://127.0.0.1/erge/lumora-1.0.0.0";
+
+// The window's thread, played by the test's own: queued calls wait here until run.
+class CallQueue
+{
+public:
+    void post(std::function<void()> call)
+    {
+        std::lock_guard lock(m_mutex);
+        m_calls.push_back(std::move(call));
+        m_changed.notify_all();
+    }
+    // Runs queued calls until `done` holds; false when nothing more came for a long while.
+    bool runUntil(const std::function<bool()> &done)
+    {
+        while (!done()) {
+            std::unique_lock lock(m_mutex);
+            if (!m_changed.wait_for(lock, std::chrono::seconds(60), [this] { return !m_calls.empty(); }))
+                return false;
+            std::function<void()> call = std::move(m_calls.front());
+            m_calls.pop_front();
+            lock.unlock();
+            call();
+        }
+        return true;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<std::function<void()>> m_calls;
+};
+
+class RecordingView : public UpdateView
+{
+public:
+    void showNoUpdate() override { noUpdate = true; }
+    bool askToUpdate() override
+    {
+        asked = true;
+        return true;
+    }
+    void showUpdateBegun() override { begun = true; }
+    void showProgress(std::intptr_t percent) override { lastPercent = percent; }
+    void showUpdateSaved(bool succeeded) override
+    {
+        saved = true;
+        savedSucceeded = succeeded;
+    }
+    void showUpdateFailed() override { failed = true; }
+
+    bool ended() const { return noUpdate || saved || failed; }
+
+    bool noUpdate = false;
+    bool asked = false;
+    bool begun = false;
+    bool saved = false;
+    bool savedSucceeded = false;
+    bool failed = false;
+    std::intptr_t lastPercent = -2;
+};
+
+std::string hexDigest(const std::string &bytes)
+{
+    Sha256 digest;
+    digest.update(bytes);
+    return Sha256::toHex(digest.finish());
+}
+
+// An update server made of plain files: the version file and the new executable it names.
+class NginxUpdate : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const std::string reason = test::NginxServer::unavailableReason();
+        if (!reason.empty())
+            GTEST_SKIP() << reason;
+        test::writeFile(m_content.path() / "erge/lumora-1.0.0.1", m_newExecutable);
+        ASSERT_TRUE(m_server.start()) << m_server.error();
+        m_newLine = "http://" + m_server.host() + "/erge/lumora-1.0.0.1";
+
+        test::writeFile(program("lumora"), test::scriptPrinting("old"), 0755);
+        test::writeFile(program("update/Nupdate.txt"), std::string(oldLine) + "\r\n");
+        setProgramDirectoryForTesting(m_program.path().string() + "/");
+    }
+    void TearDown() override { setProgramDirectoryForTesting({}); }
+
+    std::filesystem::path program(const std::string &name) const { return m_program.path() / name; }
+
+    void publish(const std::string &versionFile) { test::writeFile(m_content.path() / "erge/update.txt", versionFile); }
+
+    // One click on the update site, carried through to its end.
+    RecordingView runCheck()
+    {
+        RecordingView view;
+        CallQueue queue;
+        const std::string address = "http://" + m_server.host() + "/erge/update.txt";
+        UpdateFlow flow(
+            view, [&queue](std::function<void()> call) { queue.post(std::move(call)); },
+            [](const std::function<void()> &step) { step(); }, std::u16string(address.begin(), address.end()));
+        const WindowHandle window = WindowMessages::attach([&](unsigned, std::uintptr_t, std::intptr_t percent) {
+            queue.post([&flow, percent] { flow.jobReport(percent); });
+        });
+        flow.check(window);
+        EXPECT_TRUE(queue.runUntil([&] { return view.ended(); })) << m_server.accessLog();
+        WindowMessages::detach(window);
+        return view;
+    }
+
+    test::ScratchFolder m_content;
+    test::ScratchFolder m_program;
+    test::NginxServer m_server{m_content.path()};
+    const std::string m_newExecutable = test::scriptPrinting("new", 300 * 1024);
+    std::string m_newLine;
+};
+
+TEST_F(NginxUpdate, ReplacesTheExecutableWhoseDigestMatches)
+{
+    publish(m_newLine + "\r\nsha256=" + hexDigest(m_newExecutable) + "\r\n");
+
+    const RecordingView view = runCheck();
+    EXPECT_TRUE(view.asked);
+    ASSERT_TRUE(view.saved) << m_server.accessLog();
+    EXPECT_TRUE(view.savedSucceeded);
+    EXPECT_EQ(view.lastPercent, 100);
+    EXPECT_EQ(test::readFile(program("update/Nupdate.txt")), m_newLine + "\r\n");
+    EXPECT_EQ(test::runProgram(program("lumora")), "new\n");
+    EXPECT_EQ(test::runProgram(program("lumora0")), "old\n");
+    EXPECT_TRUE(m_server.logged("GET /erge/lumora-1.0.0.1 200")) << m_server.accessLog();
+
+    // The next click finds the installation up to date.
+    EXPECT_TRUE(runCheck().noUpdate);
+}
+
+TEST_F(NginxUpdate, KeepsTheOldProgramWhenTheDigestDiffers)
+{
+    publish(m_newLine + "\nsha256=" + hexDigest("another executable") + "\n");
+
+    const RecordingView view = runCheck();
+    EXPECT_TRUE(view.asked);
+    EXPECT_TRUE(view.failed);
+    EXPECT_FALSE(view.saved);
+    EXPECT_EQ(test::readFile(program("update/Nupdate.txt")), std::string(oldLine) + "\r\n");
+    EXPECT_EQ(test::runProgram(program("lumora")), "old\n");
+    EXPECT_FALSE(std::filesystem::exists(program("lumora0")));
+}
+
+TEST_F(NginxUpdate, KeepsTheOldProgramWhenTheExecutableIsMissing)
+{
+    publish(m_newLine + "-missing\r\n");
+
+    const RecordingView view = runCheck();
+    EXPECT_TRUE(view.failed);
+    EXPECT_EQ(test::readFile(program("update/Nupdate.txt")), std::string(oldLine) + "\r\n");
+    EXPECT_EQ(test::runProgram(program("lumora")), "old\n");
+    EXPECT_TRUE(m_server.logged("GET /erge/lumora-1.0.0.1-missing 404")) << m_server.accessLog();
+}
+
+TEST_F(NginxUpdate, OffersNothingWhenTheLinesAgree)
+{
+    publish(std::string(oldLine) + "\r\n");
+
+    const RecordingView view = runCheck();
+    EXPECT_TRUE(view.noUpdate);
+    EXPECT_FALSE(view.asked);
+    EXPECT_EQ(test::runProgram(program("lumora")), "old\n");
+}
+
+} // namespace
+} // namespace kivora
