@@ -22,19 +22,6 @@ namespace {
 
 constexpr char requestPath[] = "/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf";
 
-std::string resourceBytes(std::size_t size, unsigned seed)
-{
-    std::string bytes(size, '\0');
-    std::uint32_t state = 2463534242u + seed;
-    for (char &byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = static_cast<char>(state);
-    }
-    return bytes;
-}
-
 // A download from nginx cut off by killing the downloading process, then tried again:
 // nginx must honour the Range and If-Range the program sends.
 class NginxResume : public ::testing::Test
@@ -99,7 +86,7 @@ protected:
     test::ScratchFolder m_content;
     test::ScratchFolder m_program;
     test::NginxServer m_server{m_content.path()};
-    const std::string m_body = resourceBytes(4 * 1024 * 1024 + 17, 1);
+    const std::string m_body = test::varyingBytes(4 * 1024 * 1024 + 17, 1);
 };
 
 TEST_F(NginxResume, AsksOnlyForTheRest)
@@ -121,7 +108,7 @@ TEST_F(NginxResume, ChangedTitleIsFetchedWhole)
     const std::uintmax_t kept = cutByKilling(m_body.size() / 4);
     ASSERT_GT(kept, 0u);
     // Another size gives another ETag and Last-Modified may stay within the same second.
-    const std::string changed = resourceBytes(m_body.size() + 1000, 2);
+    const std::string changed = test::varyingBytes(m_body.size() + 1000, 2);
     publish(changed);
 
     ASSERT_EQ(download(), S_OK) << m_server.accessLog();

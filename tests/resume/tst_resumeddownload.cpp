@@ -22,20 +22,6 @@ namespace {
 using test::RangeServer;
 using test::ServedResource;
 
-// Bytes that differ from one position to the next, and from one `seed` to another.
-std::string resourceBytes(std::size_t size, unsigned seed)
-{
-    std::string bytes(size, '\0');
-    std::uint32_t state = 2463534242u + seed;
-    for (char &byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = static_cast<char>(state);
-    }
-    return bytes;
-}
-
 class ResumedDownload : public ::testing::Test
 {
 protected:
@@ -50,7 +36,7 @@ protected:
     bool destinationExists() const { return std::filesystem::exists(m_area.destination()); }
 
     test::ScratchArea m_area;
-    const std::string m_body = resourceBytes(1024 * 1024 + 17, 1);
+    const std::string m_body = test::varyingBytes(1024 * 1024 + 17, 1);
 };
 
 // --- A cut-off download goes on from where it stopped ---------------------------------
@@ -154,7 +140,7 @@ TEST_F(ResumedDownload, ChangedResourceIsFetchedWholeWithoutOldBytes)
     RangeServer server({m_body, "\"v1\"", {}});
     server.cutNextAfter(m_body.size() / 2);
     EXPECT_NE(download(server), S_OK);
-    const std::string changed = resourceBytes(m_body.size() + 5000, 2);
+    const std::string changed = test::varyingBytes(m_body.size() + 5000, 2);
     server.setResource({changed, "\"v2\"", {}});
     ASSERT_EQ(download(server), S_OK);
     EXPECT_EQ(stored(), changed);
@@ -192,7 +178,7 @@ TEST_F(ResumedDownload, PartialAnswerOfAnotherSizeIsNotAppended)
     server.cutNextAfter(m_body.size() / 2);
     EXPECT_NE(download(server), S_OK);
     // A broken server: a new resource under the old validator, answered as a range.
-    const std::string longer = resourceBytes(m_body.size() * 2, 3);
+    const std::string longer = test::varyingBytes(m_body.size() * 2, 3);
     server.setResource({longer, "\"v1\"", {}});
     ASSERT_EQ(download(server), S_OK);
     EXPECT_EQ(stored(), longer);
@@ -246,7 +232,7 @@ TEST_F(ResumedDownload, SecondDownloadOfAHeldAddressLeavesTheEntryAlone)
 
 TEST_F(ResumedDownload, ProcessKilledMidDownloadIsResumedByTheNext)
 {
-    const std::string body = resourceBytes(4 * 1024 * 1024, 4);
+    const std::string body = test::varyingBytes(4 * 1024 * 1024, 4);
     const std::uint64_t half = body.size() / 2;
     RangeServer server({body, "\"big\"", {}});
     server.stallNextAfter(half);
@@ -290,7 +276,7 @@ TEST_F(ResumedDownload, ProcessKilledMidDownloadIsResumedByTheNext)
 
 TEST_F(ResumedDownload, HundredMegabytesCutAtNinetyPercentTransferAtMostElevenMore)
 {
-    const std::string large = resourceBytes(100 * 1000 * 1000, 5);
+    const std::string large = test::varyingBytes(100 * 1000 * 1000, 5);
     RangeServer server({large, "\"large\"", {}});
     server.cutNextAfter(large.size() * 9 / 10);
     EXPECT_NE(download(server), S_OK);

@@ -1,5 +1,6 @@
 #include "tests/support/testfiles.h"
 
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 
@@ -19,6 +20,19 @@ void writeFile(const std::filesystem::path &path, const std::string &bytes, mode
         std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
     std::filesystem::permissions(path, static_cast<std::filesystem::perms>(mode));
+}
+
+std::string varyingBytes(std::size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    std::uint32_t state = 2463534242u + seed;
+    for (char &byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<char>(state);
+    }
+    return bytes;
 }
 
 } // namespace kivora::test

@@ -29,13 +29,10 @@ std::string askedText(std::size_t asked, std::size_t total)
 
 int runCheck(const CatalogOptions &options)
 {
-    const TitleSelection selection =
-        selectTitles(options.all ? std::vector<std::string>{} : options.folders, options.programDir, options.downloadHost);
-    if (!selection.error.empty()) {
-        std::fprintf(stderr, "kivora-catalog: %s\n", selection.error.c_str());
+    const std::optional<std::vector<TitleFile>> named = titlesNamedBy(options);
+    if (!named)
         return 2;
-    }
-    const std::vector<TitleFile> &titles = selection.titles;
+    const std::vector<TitleFile> &titles = *named;
 
     // Each slot is written by one transfer only and read after the pool has finished.
     std::vector<std::optional<long>> statuses(titles.size());

@@ -93,13 +93,10 @@ void printSummary(const FetchReport &report, std::uint64_t bytes, std::size_t pr
 
 int runFetch(const CatalogOptions &options)
 {
-    const TitleSelection selection =
-        selectTitles(options.all ? std::vector<std::string>{} : options.folders, options.programDir, options.downloadHost);
-    if (!selection.error.empty()) {
-        std::fprintf(stderr, "kivora-catalog: %s\n", selection.error.c_str());
+    const std::optional<std::vector<TitleFile>> named = titlesNamedBy(options);
+    if (!named)
         return 2;
-    }
-    const std::vector<TitleFile> &titles = selection.titles;
+    const std::vector<TitleFile> &titles = *named;
     // A mistyped directory must not become a new, empty program directory.
     std::error_code error;
     if (!std::filesystem::is_directory(options.programDir, error)) {

@@ -5,6 +5,7 @@
 #include "platform/text/utf.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace kivora::catalogtool {
 
@@ -72,6 +73,17 @@ TitleSelection selectTitles(const std::vector<std::string> &folders, std::string
     for (const TCategoryInfo *category : chosen)
         addCategory(*category, directory, downloadHost, selection.titles);
     return selection;
+}
+
+std::optional<std::vector<TitleFile>> titlesNamedBy(const CatalogOptions &options)
+{
+    TitleSelection selection =
+        selectTitles(options.all ? std::vector<std::string>{} : options.folders, options.programDir, options.downloadHost);
+    if (!selection.error.empty()) {
+        std::fprintf(stderr, "kivora-catalog: %s\n", selection.error.c_str());
+        return std::nullopt;
+    }
+    return std::move(selection.titles);
 }
 
 } // namespace kivora::catalogtool

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "tools/catalog/catalogoptions.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,5 +29,9 @@ struct TitleSelection
 // every category when `folders` is empty; catalog order inside a category.
 TitleSelection selectTitles(const std::vector<std::string> &folders, std::string_view programDir,
                             std::string_view downloadHost);
+
+// The titles a command's options name (--all or folders); prints why to standard error and
+// answers nothing when a folder names no category.
+std::optional<std::vector<TitleFile>> titlesNamedBy(const CatalogOptions &options);
 
 } // namespace kivora::catalogtool
