@@ -4,7 +4,7 @@
 #include "platform/net/diagnostics.h"
 #include "transfer/httpclient.h"
 #include "transfer/progresspercent.h"
-#include "transfer/sha256.h"
+#include "platform/net/sha256.h"
 #include "platform/net/stagedfile.h"
 #include "platform/net/urlencoding.h"
 

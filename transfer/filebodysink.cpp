@@ -1,6 +1,6 @@
 #include "transfer/filebodysink.h"
 
-#include "transfer/sha256.h"
+#include "platform/net/sha256.h"
 #include "platform/net/stagedfile.h"
 
 #include <cstring>

@@ -1,8 +1,9 @@
 #include "platform/net/stagingarea.h"
 
-#include <openssl/evp.h>
+#include "platform/net/sha256.h"
 
 #include <cerrno>
+#include <new>
 
 #include <sys/stat.h>
 
@@ -12,17 +13,13 @@ namespace {
 
 std::optional<std::string> sha256Hex(std::string_view text)
 {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_Digest(text.data(), text.size(), digest, &length, EVP_sha256(), nullptr) != 1)
+    try {
+        Sha256 digest;
+        digest.update(text);
+        return Sha256::toHex(digest.finish());
+    } catch (const std::bad_alloc &) {
         return std::nullopt;
-    constexpr char hex[] = "0123456789abcdef";
-    std::string name;
-    for (unsigned int i = 0; i < length; ++i) {
-        name += hex[digest[i] >> 4];
-        name += hex[digest[i] & 0xf];
     }
-    return name;
 }
 
 std::string folderOf(const std::string &path)

@@ -3,7 +3,7 @@
 #include "tests/nginx/nginxserver.h"
 #include "tests/support/scratchfolder.h"
 #include "tests/update/updatefixture.h"
-#include "transfer/sha256.h"
+#include "platform/net/sha256.h"
 #include "update/updateflow.h"
 
 #include <gtest/gtest.h>

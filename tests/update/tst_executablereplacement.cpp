@@ -1,7 +1,7 @@
 #include "update/executablereplacement.h"
 #include "update/pendingupdate.h"
 #include "update/serverversion.h"
-#include "transfer/sha256.h"
+#include "platform/net/sha256.h"
 #include "update/startupcleanup.h"
 #include "tests/support/progresscollector.h"
 #include "tests/update/updatefixture.h"

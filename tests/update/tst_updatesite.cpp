@@ -5,7 +5,7 @@
 #include "platform/ui/errorbox.h"
 #include "tests/update/modalanswerer.h"
 #include "platform/net/programdirectory.h"
-#include "transfer/sha256.h"
+#include "platform/net/sha256.h"
 #include "tests/support/silentserver.h"
 #include "tests/update/updatefixture.h"
 

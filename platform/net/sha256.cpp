@@ -1,4 +1,4 @@
-#include "transfer/sha256.h"
+#include "platform/net/sha256.h"
 
 #include <openssl/evp.h>
 
