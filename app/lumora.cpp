@@ -39,7 +39,7 @@ int failStartUp(const QString &kind, const QString &message)
 // The platform can still be chosen through the environment (QT_QPA_PLATFORM).
 int main(int, char *[])
 {
-    kivora::ShockwaveFlash::registerScheme();
+    kivora::ShockwaveFlash::setUpProcess();
     static char programName[] = "lumora";
     static char *toolkitArguments[] = {programName, nullptr};
     static int toolkitArgumentCount = 1;

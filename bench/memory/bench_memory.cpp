@@ -12,7 +12,7 @@
 #include "bench/support/bareview.h"
 #include "category/TCategoryForm.h"
 #include "catalog/TCategoryInfo.h"
-#include "platform/ui/playerschemehandler.h"
+#include "platform/player/playerschemehandler.h"
 #include "bench/memory/processmemory.h"
 #include "platform/net/programdirectory.h"
 #include "app/startup.h"
@@ -192,7 +192,7 @@ int runBare(const QString &moviePath, QTextStream &out)
 
 int main(int argc, char **argv)
 {
-    ShockwaveFlash::registerScheme();
+    ShockwaveFlash::setUpProcess();
     QApplication application(argc, argv);
     QStringList args = application.arguments().mid(1);
     const bool bare = args.removeAll(QStringLiteral("--bare")) > 0;

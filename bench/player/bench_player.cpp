@@ -9,7 +9,7 @@
 
 #include "platform/ui/ShockwaveFlash.h"
 #include "bench/support/bareview.h"
-#include "platform/ui/playerschemehandler.h"
+#include "platform/player/playerschemehandler.h"
 
 #include <QApplication>
 #include <QDir>
@@ -105,7 +105,7 @@ double median(QList<double> values)
 
 int main(int argc, char **argv)
 {
-    ShockwaveFlash::registerScheme();
+    ShockwaveFlash::setUpProcess();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const QString movie = QFileInfo(args.value(1, QStringLiteral(KIVORA_BENCH_MOVIE))).absoluteFilePath();

@@ -1,9 +1,12 @@
 #include "bench/support/bareview.h"
 
+#include "platform/ui/playermodule.h"
+
 #include <QUrl>
 
 BareView::BareView()
-    : m_page(new BarePage(&m_profile, &m_view))
+    : m_schemeRegistered((kivora::PlayerModule::load(), true))
+    , m_page(new BarePage(&m_profile, &m_view))
 {
     m_profile.installUrlSchemeHandler("kivora", &m_handler);
     m_view.setPage(m_page);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bench/support/barepage.h"
-#include "platform/ui/playerschemehandler.h"
+#include "platform/player/playerschemehandler.h"
 
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -22,6 +22,8 @@ public:
     QString movieUrl(const QString &path);
 
 private:
+    // The player module registers the scheme, which must happen before the first profile.
+    bool m_schemeRegistered;
     QWebEngineProfile m_profile; // outlives the view and its page
     kivora::PlayerSchemeHandler m_handler;
     QWebEngineView m_view;

@@ -1,3 +1,4 @@
+#include "platform/net/curlapi.h"
 #include "platform/net/curlsupport.h"
 
 #include <curl/curl.h>
@@ -32,14 +33,14 @@ CURLSH *sharedConnections()
     static CURLSH *const share = []() -> CURLSH * {
         if (!curlReady())
             return nullptr;
-        CURLSH *made = curl_share_init();
+        CURLSH *made = curlApi()->share_init();
         if (!made)
             return nullptr;
-        if (curl_share_setopt(made, CURLSHOPT_LOCKFUNC, &lockShare) != CURLSHE_OK
-            || curl_share_setopt(made, CURLSHOPT_UNLOCKFUNC, &unlockShare) != CURLSHE_OK
-            || curl_share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT) != CURLSHE_OK
-            || curl_share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) != CURLSHE_OK) {
-            curl_share_cleanup(made);
+        if (curlApi()->share_setopt(made, CURLSHOPT_LOCKFUNC, &lockShare) != CURLSHE_OK
+            || curlApi()->share_setopt(made, CURLSHOPT_UNLOCKFUNC, &unlockShare) != CURLSHE_OK
+            || curlApi()->share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT) != CURLSHE_OK
+            || curlApi()->share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) != CURLSHE_OK) {
+            curlApi()->share_cleanup(made);
             return nullptr;
         }
         return made;
@@ -51,7 +52,7 @@ bool curlReady()
 {
     static std::once_flag once;
     static bool ready = false;
-    std::call_once(once, [] { ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
+    std::call_once(once, [] { ready = curlApi() && curlApi()->global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
     return ready;
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <curl/curl.h>
+#include "platform/net/curlapi.h"
 
 namespace kivora {
 
-// Initialises libcurl once for the whole program, whichever thread asks first
+// Loads and initialises libcurl once for the whole program, whichever thread asks first
 // (curl_global_init itself is not thread-safe). False when libcurl cannot start.
 bool curlReady();
 
@@ -17,7 +17,7 @@ CURLSH *sharedConnections();
 // headers it was given, released together.
 struct CurlEasyHandle
 {
-    CURL *handle = curl_easy_init();
+    CURL *handle = curlReady() ? curlApi()->easy_init() : nullptr;
     curl_slist *headers = nullptr;
     CurlEasyHandle() = default;
     CurlEasyHandle(const CurlEasyHandle &) = delete;
@@ -25,8 +25,9 @@ struct CurlEasyHandle
     ~CurlEasyHandle()
     {
         if (handle)
-            curl_easy_cleanup(handle);
-        curl_slist_free_all(headers);
+            curlApi()->easy_cleanup(handle);
+        if (headers)
+            curlApi()->slist_free_all(headers);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/net/urlencoding.h"
 
+#include "platform/net/curlapi.h"
 #include "platform/net/curlsupport.h"
 
 #include <curl/curl.h>
@@ -30,7 +31,7 @@ std::size_t onHeader(char *data, std::size_t size, std::size_t count, void *cont
     if (line != "\r\n" && line != "\n")
         return length;
     long code = 0;
-    curl_easy_getinfo(probe->curl, CURLINFO_RESPONSE_CODE, &code);
+    curlApi()->easy_getinfo(probe->curl, CURLINFO_RESPONSE_CODE, &code);
     if (code >= 100 && code < 200)
         return length; // an interim head: the real one follows
     if (probe->following && code >= 300 && code < 400)
@@ -65,7 +66,7 @@ std::optional<long> httpStatus(std::u16string_view url, const HttpStatusProbeOpt
     if (!curl)
         return std::nullopt;
     for (const char *header : {"Cache-Control: no-cache", "Pragma: no-cache"}) {
-        curl_slist *grown = curl_slist_append(easy.headers, header);
+        curl_slist *grown = curlApi()->slist_append(easy.headers, header);
         if (!grown)
             return std::nullopt;
         easy.headers = grown;
@@ -75,31 +76,31 @@ std::optional<long> httpStatus(std::u16string_view url, const HttpStatusProbeOpt
     probe.curl = curl;
     probe.following = options.maxRedirects > 0;
 
-    curl_easy_setopt(curl, CURLOPT_URL, address->c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, probe.following ? 1L : 0L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "InetURL:/1.0");
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, easy.headers);
-    curl_easy_setopt(curl, CURLOPT_NOPROXY, noProxy.c_str());
+    curlApi()->easy_setopt(curl, CURLOPT_URL, address->c_str());
+    curlApi()->easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    curlApi()->easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curlApi()->easy_setopt(curl, CURLOPT_FOLLOWLOCATION, probe.following ? 1L : 0L);
+    curlApi()->easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
+    curlApi()->easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    curlApi()->easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curlApi()->easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
+    curlApi()->easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+    curlApi()->easy_setopt(curl, CURLOPT_USERAGENT, "InetURL:/1.0");
+    curlApi()->easy_setopt(curl, CURLOPT_HTTPHEADER, easy.headers);
+    curlApi()->easy_setopt(curl, CURLOPT_NOPROXY, noProxy.c_str());
     if (options.head)
-        curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &probe);
+        curlApi()->easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    curlApi()->easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
+    curlApi()->easy_setopt(curl, CURLOPT_HEADERDATA, &probe);
     // A response without a body ends normally; one with a body is stopped at its head.
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char *, std::size_t, std::size_t, void *) -> std::size_t { return 0; });
+    curlApi()->easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char *, std::size_t, std::size_t, void *) -> std::size_t { return 0; });
 
-    const CURLcode result = curl_easy_perform(curl);
+    const CURLcode result = curlApi()->easy_perform(curl);
     // A redirection without a new address ends the transfer normally, its head passed over
     // above; too many of them end it with an error and no status.
     if (!probe.status && probe.following && result == CURLE_OK) {
         long code = 0;
-        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &code);
+        curlApi()->easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &code);
         if (code > 0)
             probe.status = code;
     }

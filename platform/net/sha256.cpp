@@ -1,21 +1,15 @@
 #include "platform/net/sha256.h"
 
-#include <openssl/evp.h>
+#include <QByteArrayView>
+#include <QCryptographicHash>
 
-#include <new>
+#include <algorithm>
 
 namespace kivora {
 
-void Sha256::Free::operator()(evp_md_ctx_st *context) const
-{
-    EVP_MD_CTX_free(context);
-}
-
 Sha256::Sha256()
-    : m_context(EVP_MD_CTX_new())
+    : m_hash(std::make_unique<QCryptographicHash>(QCryptographicHash::Sha256))
 {
-    if (!m_context || EVP_DigestInit_ex(m_context.get(), EVP_sha256(), nullptr) != 1)
-        throw std::bad_alloc();
 }
 
 Sha256::~Sha256() = default;
@@ -24,15 +18,14 @@ Sha256 &Sha256::operator=(Sha256 &&) noexcept = default;
 
 void Sha256::update(std::string_view bytes)
 {
-    // Cannot fail for a software digest that was set up.
-    EVP_DigestUpdate(m_context.get(), bytes.data(), bytes.size());
+    m_hash->addData(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 Sha256::Digest Sha256::finish()
 {
+    const QByteArrayView result = m_hash->resultView();
     Digest digest{};
-    unsigned int size = 0;
-    EVP_DigestFinal_ex(m_context.get(), digest.data(), &size);
+    std::copy_n(reinterpret_cast<const std::uint8_t *>(result.data()), digest.size(), digest.begin());
     return digest;
 }
 

@@ -7,17 +7,17 @@
 #include <string>
 #include <string_view>
 
-struct evp_md_ctx_st;
+class QCryptographicHash;
 
 namespace kivora {
 
-// SHA-256 over a stream of bytes (OpenSSL's libcrypto does the work).
+// SHA-256 over a stream of bytes (Qt Core does the work: it is loaded anyway, where
+// another library would cost every start of the program its loading).
 class Sha256
 {
 public:
     using Digest = std::array<std::uint8_t, 32>;
 
-    // Throws std::bad_alloc when libcrypto cannot set up a digest.
     Sha256();
     ~Sha256();
     Sha256(Sha256 &&) noexcept;
@@ -32,11 +32,7 @@ public:
     static std::optional<std::string> normalizedHex(std::string_view text);
 
 private:
-    struct Free
-    {
-        void operator()(evp_md_ctx_st *context) const;
-    };
-    std::unique_ptr<evp_md_ctx_st, Free> m_context;
+    std::unique_ptr<QCryptographicHash> m_hash;
 };
 
 } // namespace kivora

@@ -10,6 +10,7 @@
 #include "platform/net/urldownloadoptions.h"
 #include "platform/net/urlencoding.h"
 
+#include "platform/net/curlapi.h"
 #include "platform/net/curlsupport.h"
 #include "platform/net/diagnostics.h"
 
@@ -52,9 +53,9 @@ bool decide(Transfer &transfer)
 {
     transfer.decided = true;
     long status = 0;
-    curl_easy_getinfo(transfer.curl, CURLINFO_RESPONSE_CODE, &status);
+    curlApi()->easy_getinfo(transfer.curl, CURLINFO_RESPONSE_CODE, &status);
     curl_off_t announced = -1;
-    curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    curlApi()->easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     const std::uint64_t length = announced > 0 ? static_cast<std::uint64_t>(announced) : 0;
     if (status == 206 && !transfer.rangeAsked) {
         transfer.mismatch = true;
@@ -155,26 +156,26 @@ HRESULT failureOf(CURLcode code)
 
 void setRequestOptions(CURL *curl, Transfer &transfer, const std::string &address, const UrlDownloadOptions &options)
 {
-    curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+    curlApi()->easy_setopt(curl, CURLOPT_URL, address.c_str());
     if (CURLSH *share = sharedConnections())
-        curl_easy_setopt(curl, CURLOPT_SHARE, share);
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
-    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &onTick);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 128L * 1024L);
-    curl_easy_setopt(curl, CURLOPT_NOPROXY, "127.0.0.1,localhost,::1");
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kivora/1.0");
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onData);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+        curlApi()->easy_setopt(curl, CURLOPT_SHARE, share);
+    curlApi()->easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    curlApi()->easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    curlApi()->easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curlApi()->easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
+    curlApi()->easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+    curlApi()->easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curlApi()->easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
+    curlApi()->easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curlApi()->easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &onTick);
+    curlApi()->easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    curlApi()->easy_setopt(curl, CURLOPT_BUFFERSIZE, 128L * 1024L);
+    curlApi()->easy_setopt(curl, CURLOPT_NOPROXY, "127.0.0.1,localhost,::1");
+    curlApi()->easy_setopt(curl, CURLOPT_USERAGENT, "Kivora/1.0");
+    curlApi()->easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
+    curlApi()->easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+    curlApi()->easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onData);
+    curlApi()->easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
 }
 
 enum class Outcome { Done, TryAgain };
@@ -212,20 +213,20 @@ Outcome attempt(const std::string &address, const std::string &destination, Prog
         const std::string lines[] = {"Range: bytes=" + std::to_string(partial.resumeOffset()) + "-",
                                      "If-Range: " + partial.validator()};
         for (const std::string &line : lines) {
-            curl_slist *appended = curl_slist_append(easy.headers, line.c_str());
+            curl_slist *appended = curlApi()->slist_append(easy.headers, line.c_str());
             if (!appended)
                 return Outcome::Done;
             easy.headers = appended;
         }
         transfer.rangeAsked = true;
-        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, easy.headers);
+        curlApi()->easy_setopt(curl, CURLOPT_HTTPHEADER, easy.headers);
     }
 
     setRequestOptions(curl, transfer, address, options);
 
-    CURLcode code = curl_easy_perform(curl);
+    CURLcode code = curlApi()->easy_perform(curl);
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    curlApi()->easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     // An empty body calls no write function.
     if (code == CURLE_OK && !transfer.decided && !decide(transfer))
         code = CURLE_WRITE_ERROR;
@@ -237,7 +238,7 @@ Outcome attempt(const std::string &address, const std::string &destination, Prog
     }
     if (code != CURLE_OK) {
         qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: libcurl error " << code << " ("
-                                       << curl_easy_strerror(code) << "), status " << status
+                                       << curlApi()->easy_strerror(code) << "), status " << status
                                        << (transfer.stalled ? ", stalled" : "")
                                        << (transfer.writeFailed ? ", writing the file failed" : "")
                                        << (transfer.mismatch ? ", an unasked partial answer" : "");
@@ -255,7 +256,7 @@ Outcome attempt(const std::string &address, const std::string &destination, Prog
         return Outcome::Done;
     }
     curl_off_t announced = -1;
-    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    curlApi()->easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     const std::uint64_t stored = transfer.held + transfer.bytes;
     result = INET_E_DOWNLOAD_FAILURE;
     if ((announced >= 0 && static_cast<std::uint64_t>(announced) != transfer.bytes)

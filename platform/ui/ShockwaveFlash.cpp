@@ -1,8 +1,8 @@
 #include "platform/ui/ShockwaveFlash.h"
 
 #include "platform/ui/playerassets.h"
+#include "platform/net/diagnostics.h"
 #include "platform/ui/playerengine.h"
-#include "platform/ui/playerschemehandler.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -11,10 +11,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLibraryInfo>
-#include <QQuickWindow>
 #include <QTimer>
-#include <QWebEngineUrlScheme>
-#include <QWebEngineView>
 #include <QShowEvent>
 #include <QFocusEvent>
 #include <QHideEvent>
@@ -77,13 +74,11 @@ void quietAboutMissingGl(QtMsgType type, const QMessageLogContext &context, cons
 // each, for good). Without GL on X, the GL context the engine still makes to share at
 // start-up is not made either: it loaded the GL driver (a software one, compiler and all)
 // before the launcher could show. Said before the application object exists; a
-// QT_QUICK_BACKEND or QT_XCB_GL_INTEGRATION from the user still wins.
+// QT_QUICK_BACKEND or QT_XCB_GL_INTEGRATION from the user still wins. (The player module
+// chooses the software renderer when it loads.)
 void drawWithoutGl()
 {
-    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
-        return;
-    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    if (qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         return;
     qputenv("QT_XCB_GL_INTEGRATION", "none");
     previousMessageHandler = qInstallMessageHandler(quietAboutMissingGl);
@@ -109,7 +104,7 @@ bool isRemoteAddress(const QString &movie)
 QJsonObject runtimeConfig()
 {
     QJsonObject config;
-    if (QFileInfo(PlayerSchemeHandler::fontFile(QLatin1String(fontName))).isFile()) {
+    if (QFileInfo(playerFontFile(QLatin1String(fontName))).isFile()) {
         config.insert(QLatin1String("fontSources"),
                       QJsonArray{playerFontsPrefix() + QLatin1String(fontName)});
         const QJsonArray family{QLatin1String(fontFamily)};
@@ -158,20 +153,19 @@ ShockwaveFlash::~ShockwaveFlash()
         m_engine->detach(this);
 }
 
-void ShockwaveFlash::registerScheme()
+void ShockwaveFlash::setUpProcess()
 {
-    static bool registered = false;
+    static bool done = false;
     allowEngineAsRoot();
-    if (registered)
+    if (done)
         return;
-    registered = true;
+    done = true;
     letPageCollectGarbage();
-    QWebEngineUrlScheme scheme(playerScheme);
-    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
-    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalAccessAllowed
-                    | QWebEngineUrlScheme::CorsEnabled);
-    QWebEngineUrlScheme::registerScheme(scheme);
     drawWithoutGl();
+    // The web engine shares the application's GL context, which only the application object
+    // makes, and only when told before it exists. (Without GL on X it is an empty one.) The
+    // engine, loaded later, would otherwise find none and fail.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
 void ShockwaveFlash::setAssetsRoot(const QString &root)
@@ -202,11 +196,7 @@ void ShockwaveFlash::setMovie(const QString &movie)
         // The stop path, or any path that names no file: nothing to show.
         if (holdsEngine())
             m_engine->stop();
-        const int generation = m_generation;
-        QTimer::singleShot(0, this, [this, generation] {
-            if (generation == m_generation)
-                failCurrent(QStringLiteral("no such file"));
-        });
+        failLater(QStringLiteral("no such file"));
         return;
     }
     if (!isVisible()) {
@@ -219,15 +209,28 @@ void ShockwaveFlash::setMovie(const QString &movie)
 
 void ShockwaveFlash::play()
 {
-    useEngine();
-    m_movieAddress = m_engine->schemeHandler()->addMovie(m_movie);
-    m_engine->load(m_generation, m_movieAddress.toString(QUrl::FullyEncoded), runtimeConfig());
+    if (!useEngine()) {
+        failLater(m_engineFailure);
+        return;
+    }
+    m_movieAddress = m_engine->addMovie(m_movie);
+    m_engine->load(m_generation, m_movieAddress, runtimeConfig());
+}
+
+// After the caller has returned, as a page's report would come.
+void ShockwaveFlash::failLater(const QString &reason)
+{
+    const int generation = m_generation;
+    QTimer::singleShot(0, this, [this, generation, reason] {
+        if (generation == m_generation)
+            failCurrent(reason);
+    });
 }
 
 void ShockwaveFlash::prepare()
 {
-    useEngine();
-    m_engine->prepare(runtimeConfig());
+    if (useEngine())
+        m_engine->prepare(runtimeConfig());
 }
 
 bool ShockwaveFlash::holdsEngine() const
@@ -235,11 +238,18 @@ bool ShockwaveFlash::holdsEngine() const
     return m_engine && m_engine->holder() == this;
 }
 
-void ShockwaveFlash::useEngine()
+bool ShockwaveFlash::useEngine()
 {
     if (!m_engine) {
         allowEngineAsRoot();
-        m_engine = PlayerEngine::acquire();
+        try {
+            m_engine = PlayerEngine::acquire();
+        } catch (const std::runtime_error &failure) {
+            // Each movie fails with the reason; the window and the rest of the program go on.
+            m_engineFailure = QString::fromUtf8(failure.what());
+            qCWarning(playerLog).noquote() << m_engineFailure;
+            return false;
+        }
         connect(m_engine.get(), &PlayerEngine::movieLoaded, this, &ShockwaveFlash::onPageLoaded);
         connect(m_engine.get(), &PlayerEngine::movieFailed, this, &ShockwaveFlash::onPageFailed);
         connect(m_engine.get(), &PlayerEngine::pageLost, this, [this](const QString &reason) {
@@ -252,6 +262,7 @@ void ShockwaveFlash::useEngine()
         top->removeEventFilter(this);
         top->installEventFilter(this);
     }
+    return true;
 }
 
 void ShockwaveFlash::showEvent(QShowEvent *event)
@@ -356,7 +367,7 @@ void ShockwaveFlash::failCurrent(const QString &reason)
 void ShockwaveFlash::releaseMovieAddress()
 {
     if (m_engine && !m_movieAddress.isEmpty())
-        m_engine->schemeHandler()->removeMovie(m_movieAddress);
+        m_engine->removeMovie(m_movieAddress);
     m_movieAddress.clear();
 }
 

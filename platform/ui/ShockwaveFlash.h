@@ -26,10 +26,10 @@ public:
     explicit ShockwaveFlash(QWidget *parent = nullptr);
     ~ShockwaveFlash() override;
 
-    // Registers the player's URL scheme with the web engine and prepares the engine's
-    // process settings. main() must call it first, before the QApplication exists: the
-    // engine only accepts schemes registered before it starts.
-    static void registerScheme();
+    // Prepares the process for the web engine that the first player loads: its settings are
+    // read from the environment, some of them by the toolkit. main() must call it first,
+    // before the QApplication exists.
+    static void setUpProcess();
 
     // Where the page and Ruffle are read from; ":/kivora/player" (embedded) by default.
     // Tests point it at an empty folder to simulate a build without the player's assets.
@@ -63,7 +63,8 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
-    void useEngine();
+    bool useEngine();
+    void failLater(const QString &reason);
     void play();
     void releaseMovieAddress();
     void fillParent();
@@ -79,6 +80,7 @@ private:
     bool m_alignClient = false;
 
     std::shared_ptr<PlayerEngine> m_engine;
+    QString m_engineFailure; // why the engine could not be made
     QUrl m_movieAddress;
 };
 

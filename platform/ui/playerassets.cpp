@@ -59,4 +59,14 @@ QString playerMoviePrefix()
     return origin() + QStringLiteral("movie/");
 }
 
+QString playerFontFile(const QString &name)
+{
+    // Debian's fonts-droid-fallback: one face that covers Chinese. Ruffle lays out every face
+    // of a font it is given in memory; a CJK collection of ten faces (Noto's) would cost the
+    // page half a gigabyte.
+    if (name == QLatin1String("DroidSansFallbackFull.ttf"))
+        return QStringLiteral("/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf");
+    return {};
+}
+
 } // namespace kivora

@@ -1,16 +1,7 @@
 #include "platform/ui/playerengine.h"
 
-#include "platform/ui/playerassets.h"
-#include "platform/ui/playerpage.h"
-#include "platform/ui/playerprofile.h"
+#include "platform/ui/playermodule.h"
 #include "platform/ui/sharedinstance.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QUrl>
-#include <QWebEngineView>
-
-#include <utility>
 
 namespace kivora {
 
@@ -22,197 +13,16 @@ SharedInstance<PlayerEngine> &sharedEngine()
     return engine;
 }
 
-QString jsArguments(const QJsonArray &arguments)
-{
-    const QByteArray json = QJsonDocument(arguments).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(json.mid(1, json.size() - 2));
-}
-
 } // namespace
 
 std::shared_ptr<PlayerEngine> PlayerEngine::acquire()
 {
-    return sharedEngine().acquire([] { return new PlayerEngine; });
+    return sharedEngine().acquire([] { return PlayerModule::createEngine(); });
 }
 
 bool PlayerEngine::exists()
 {
     return sharedEngine().exists();
-}
-
-PlayerEngine::PlayerEngine()
-    : m_profile(PlayerProfile::acquire())
-{
-}
-
-void PlayerEngine::createPage()
-{
-    PlayerPage *old = m_page;
-    m_page = new PlayerPage(m_profile->profile());
-    m_page->setBackgroundColor(Qt::black);
-    connect(m_page, &PlayerPage::movieLoaded, this, &PlayerEngine::movieLoaded);
-    connect(m_page, &PlayerPage::movieFailed, this, &PlayerEngine::movieFailed);
-    connect(m_page, &QWebEnginePage::loadFinished, this, &PlayerEngine::onLoadFinished);
-    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus, int) {
-                m_pageReady = false;
-                m_pageLoading = false;
-                m_prepared = false;
-                m_generation = 0;
-                Q_EMIT pageLost(QStringLiteral("the player's web process ended"));
-            });
-    m_view->setPage(m_page);
-    m_pageReady = false;
-    m_pageLoading = false;
-    m_prepared = false;
-    m_generation = 0;
-    m_pendingScript.clear();
-    if (old) {
-        old->disconnect(this);
-        delete old;
-    }
-}
-
-void PlayerEngine::recycle()
-{
-    if (!m_view)
-        return;
-    createPage();
-    prepare(m_config);
-}
-
-PlayerEngine::~PlayerEngine()
-{
-    // The view may sit in a control that is already going; the page must go before the
-    // profile it was made with.
-    delete m_view;
-    delete m_page;
-}
-
-void PlayerEngine::attach(QWidget *holder)
-{
-    if (m_holder == holder)
-        return;
-    if (m_holder)
-        stop();
-    m_holder = holder;
-    if (!m_view) {
-        // Made inside its first holder: a view that starts as a window of its own breaks
-        // Qt's focus chain once its page adds the widget it draws in.
-        m_view = new QWebEngineView(holder);
-        m_view->setContextMenuPolicy(Qt::NoContextMenu);
-        m_view->setFocusPolicy(Qt::StrongFocus);
-        createPage();
-    } else {
-        m_view->setParent(holder);
-    }
-    m_view->setGeometry(holder->rect());
-    m_view->show();
-}
-
-void PlayerEngine::detach(QWidget *holder)
-{
-    if (m_holder != holder || !holder)
-        return;
-    // Only a control that goes lets go: the page goes too, and the next holder starts anew.
-    m_holder = nullptr;
-    m_page->disconnect(this);
-    delete m_view;
-    delete m_page;
-    m_view = nullptr;
-    m_page = nullptr;
-    m_pageReady = false;
-    m_pageLoading = false;
-    m_prepared = false;
-    m_generation = 0;
-    m_pendingScript.clear();
-}
-
-void PlayerEngine::load(int generation, const QString &address, const QJsonObject &config)
-{
-    m_config = config;
-    ensurePage();
-    m_prepared = true; // a movie starts Ruffle as well as the blank one would
-    m_generation = generation;
-    run(QStringLiteral("kivoraPlayer.load(%1)").arg(jsArguments({generation, address, config})));
-}
-
-void PlayerEngine::stop()
-{
-    m_generation = 0;
-    if (m_pageReady)
-        m_page->runJavaScript(QStringLiteral("kivoraPlayer.stop()"));
-    else
-        m_pendingScript.clear(); // nothing was told to the page yet
-}
-
-void PlayerEngine::pause(int generation)
-{
-    if (generation == 0 || generation != m_generation)
-        return;
-    if (m_pageReady) {
-        m_page->runJavaScript(QStringLiteral("kivoraPlayer.pause(%1)").arg(generation));
-    } else {
-        // Not yet given to the page: it would start playing out of sight.
-        m_pendingScript.clear();
-        m_generation = 0;
-    }
-}
-
-bool PlayerEngine::resume(int generation)
-{
-    if (generation == 0 || generation != m_generation || !m_pageReady)
-        return false;
-    m_page->runJavaScript(QStringLiteral("kivoraPlayer.resume(%1)").arg(generation));
-    return true;
-}
-
-void PlayerEngine::prepare(const QJsonObject &config)
-{
-    m_config = config;
-    ensurePage();
-    if (m_prepared || !m_pendingScript.isEmpty())
-        return;
-    m_prepared = true;
-    run(QStringLiteral("kivoraPlayer.prepare(%1)").arg(jsArguments({config})));
-}
-
-PlayerSchemeHandler *PlayerEngine::schemeHandler() const
-{
-    return m_profile->schemeHandler();
-}
-
-void PlayerEngine::ensurePage()
-{
-    if (!m_page || m_pageReady || m_pageLoading)
-        return;
-    m_pageLoading = true;
-    m_page->load(QUrl(playerPageUrl()));
-}
-
-void PlayerEngine::run(const QString &script)
-{
-    if (m_pageReady)
-        m_page->runJavaScript(script);
-    else
-        m_pendingScript = script; // only the latest order matters: each one replaces the movie
-}
-
-void PlayerEngine::onLoadFinished(bool ok)
-{
-    if (!m_pageLoading)
-        return;
-    m_pageLoading = false;
-    m_pageReady = ok;
-    const QString pending = std::exchange(m_pendingScript, QString());
-    if (!ok) {
-        m_prepared = false;
-        m_generation = 0;
-        Q_EMIT pageLost(QStringLiteral("the player page could not be loaded"));
-        return;
-    }
-    if (!pending.isEmpty())
-        m_page->runJavaScript(pending);
 }
 
 } // namespace kivora

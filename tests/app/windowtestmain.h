@@ -13,7 +13,7 @@
 #define KIVORA_WINDOW_TEST_MAIN(TestClass)                                                  \
     int main(int argc, char **argv)                                                         \
     {                                                                                       \
-        kivora::ShockwaveFlash::registerScheme();                                           \
+        kivora::ShockwaveFlash::setUpProcess();                                           \
         QApplication application(argc, argv);                                               \
         QApplication::setApplicationName(QStringLiteral("Kivora"));                         \
         kivora::Theme::apply(application, QStringLiteral("Metropolis UI Green"));           \

@@ -855,7 +855,7 @@ void TestCategoryForm::windowDestroyedWhileJobRuns()
 
 int main(int argc, char **argv)
 {
-    ShockwaveFlash::registerScheme();
+    ShockwaveFlash::setUpProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kivora"));
     app.setQuitOnLastWindowClosed(false);

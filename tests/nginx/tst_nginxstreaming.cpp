@@ -113,7 +113,7 @@ void TestNginxStreaming::playsStreamedTitle()
 
 int main(int argc, char **argv)
 {
-    ShockwaveFlash::registerScheme();
+    ShockwaveFlash::setUpProcess();
     QApplication app(argc, argv);
     TestNginxStreaming test;
     return QTest::qExec(&test, argc, argv);

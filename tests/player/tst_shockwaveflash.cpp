@@ -476,7 +476,7 @@ void TestShockwaveFlash::hiddenPlayerPlaysNothing()
 
 int main(int argc, char **argv)
 {
-    ShockwaveFlash::registerScheme();
+    ShockwaveFlash::setUpProcess();
     QApplication app(argc, argv);
     TestShockwaveFlash test;
     return QTest::qExec(&test, argc, argv);

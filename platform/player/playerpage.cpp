@@ -1,4 +1,4 @@
-#include "platform/ui/playerpage.h"
+#include "platform/player/playerpage.h"
 
 #include "platform/net/diagnostics.h"
 #include "platform/ui/playerassets.h"

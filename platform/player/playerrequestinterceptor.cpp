@@ -1,4 +1,4 @@
-#include "platform/ui/playerrequestinterceptor.h"
+#include "platform/player/playerrequestinterceptor.h"
 
 #include "platform/ui/playerassets.h"
 

@@ -32,9 +32,6 @@ public:
 
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 
-    // The system font files the page may read, by the name it uses for them.
-    static QString fontFile(const QString &name);
-
 private:
     struct Movie
     {

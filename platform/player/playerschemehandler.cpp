@@ -1,4 +1,4 @@
-#include "platform/ui/playerschemehandler.h"
+#include "platform/player/playerschemehandler.h"
 
 #include "platform/ui/playerassets.h"
 
@@ -63,16 +63,6 @@ PlayerSchemeHandler::~PlayerSchemeHandler()
                 reply->abort();
         }
     }
-}
-
-QString PlayerSchemeHandler::fontFile(const QString &name)
-{
-    // Debian's fonts-droid-fallback: one face that covers Chinese. Ruffle lays out every face
-    // of a font it is given in memory; a CJK collection of ten faces (Noto's) would cost the
-    // page half a gigabyte.
-    if (name == QLatin1String("DroidSansFallbackFull.ttf"))
-        return QStringLiteral("/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf");
-    return {};
 }
 
 QUrl PlayerSchemeHandler::addMovie(const QString &movie)
@@ -145,7 +135,7 @@ void PlayerSchemeHandler::serveAsset(QWebEngineUrlRequestJob *job, const QString
 
 void PlayerSchemeHandler::serveFont(QWebEngineUrlRequestJob *job, const QString &name)
 {
-    const QString file = fontFile(name);
+    const QString file = playerFontFile(name);
     if (file.isEmpty()) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;

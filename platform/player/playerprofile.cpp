@@ -1,8 +1,8 @@
-#include "platform/ui/playerprofile.h"
+#include "platform/player/playerprofile.h"
 
 #include "platform/ui/playerassets.h"
-#include "platform/ui/playerrequestinterceptor.h"
-#include "platform/ui/playerschemehandler.h"
+#include "platform/player/playerrequestinterceptor.h"
+#include "platform/player/playerschemehandler.h"
 #include "platform/ui/sharedinstance.h"
 
 #include <QWebEngineProfile>
