@@ -22,12 +22,14 @@
 #include "category/xyingyu.h"
 #include "category/xyuwen.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
 #include <QShowEvent>
+#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -114,7 +116,6 @@ TmainForm::TmainForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("mainForm"));
     setWindowTitle(QStringLiteral("mainForm"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/kivora-256.png")));
     setFixedSize(ClientWidth, ClientHeight);
     QFont tahoma(QStringLiteral("Tahoma"));
     tahoma.setPixelSize(11);
@@ -145,7 +146,9 @@ void TmainForm::createControls()
 {
     Image1 = new TImage(this);
     Image1->setGeometry(0, 0, ClientWidth, ClientHeight);
-    Image1->setPicture(loadEmbeddedPicture(framePicture()));
+    // Decoded by the first paint, which comes after the other windows are made: by then the
+    // start-up threads have decoded it (see prefetchPictures).
+    Image1->setBuiltInPicture(framePicture());
 
     SpeedButton1 = new SpeedButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
@@ -160,7 +163,7 @@ void TmainForm::createControls()
 
     Image2 = new TImage(Panel1);
     Image2->setGeometry(1, 1, 702, 513);
-    Image2->setPicture(loadEmbeddedPicture(scenePicture()));
+    Image2->setBuiltInPicture(scenePicture());
 
     for (const HotSpotDesign &design : hotSpotDesigns) {
         auto *picture = new TImage(Panel1);
@@ -239,6 +242,14 @@ void TmainForm::showEvent(QShowEvent *event)
         if (!m_placed) {
             centreOnDesktop(this);
             m_placed = true;
+            // The icon comes once the launcher shows: decoding it and handing it to the window
+            // system would hold the window back at start-up. Every window of the program
+            // shows it; the launcher carries it on the task list.
+            QTimer::singleShot(0, this, [this] {
+                const QIcon icon(QStringLiteral(":/icons/kivora-256.png"));
+                QApplication::setWindowIcon(icon);
+                setWindowIcon(icon);
+            });
         }
     }
     QWidget::showEvent(event);

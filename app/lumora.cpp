@@ -46,7 +46,6 @@ int main(int, char *[])
     QApplication application(toolkitArgumentCount, toolkitArguments);
     QApplication::setApplicationName(QStringLiteral("Kivora"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.0"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kivora-256.png")));
     kivora::Theme::apply(application, QStringLiteral("Metropolis UI Green"));
     // Eleven category windows start from the same built-in pictures: room for all of them
     // decoded at once (Qt's default of 10 MB holds fewer), so each is decoded only once.

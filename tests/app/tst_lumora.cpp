@@ -26,6 +26,7 @@ private Q_SLOTS:
     void shownCentredAndShaped();
     void closeButtonEndsWithStatusZero();
     void siteOpensItsWindowOverTheLauncher();
+    void launcherStartsWithoutWebEngineOrTransfers();
     void desktopCloseRequestEndsProgramWhileEngineStarts();
     void unusablePlayerEndsStartUpWithApplicationError();
 
@@ -276,6 +277,23 @@ void TestLumora::siteOpensItsWindowOverTheLauncher()
     // Same centre as the launcher, so it covers it.
     QCOMPARE(songsGeometry->x + 600, geometry->x + 845 / 2);
     QCOMPARE(songsGeometry->y + 425, geometry->y + 314);
+}
+
+void TestLumora::launcherStartsWithoutWebEngineOrTransfers()
+{
+    // The libraries a process has mapped, by file name.
+    const auto mapped = [this](const char *library) {
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(m_lumora.processId()));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library);
+    };
+    QVERIFY(waitForWindow(QStringLiteral("mainForm")));
+    QVERIFY(!mapped("libQt6WebEngineCore"));
+    QVERIFY(!mapped("libcurl"));
+
+    // A category window prepares its player as it shows: the engine comes then.
+    QVERIFY(clickSongsSite());
+    QVERIFY(waitForWindow(QStringLiteral("ergerForm")));
+    QTRY_VERIFY_WITH_TIMEOUT(mapped("libQt6WebEngineCore"), 30000);
 }
 
 void TestLumora::desktopCloseRequestEndsProgramWhileEngineStarts()
