@@ -16,11 +16,24 @@
 #include "category/xyingyu.h"
 #include "category/xyuwen.h"
 
+#include <QFontDatabase>
+#include <QTimer>
+
+#include <future>
+
 namespace kivora {
 
 void createWindows()
 {
-    prefetchPictures(TmainForm::startUpPictures() + TCategoryForm::startUpPictures());
+    // The launcher draws its pictures as it shows. The category windows, made meanwhile,
+    // draw theirs only when a child opens one: they are decoded once the event loop runs,
+    // after the launcher was shown.
+    prefetchPictures(TmainForm::startUpPictures());
+    // The launcher's gauge draws its text as it first shows, and the first text drawn reads
+    // the system's font list: read it meanwhile. (The font database is thread-safe; the
+    // future waits at exit, should the program end first.)
+    static const std::future<void> fontList = std::async(std::launch::async, [] { QFontDatabase::families(); });
+    QTimer::singleShot(0, [] { prefetchPictures(TCategoryForm::startUpPictures()); });
     mainForm = new TmainForm;
     wanyouxiForm = new TwanyouxiForm(mainForm);
     chengyuform = new Tchengyuform(mainForm);

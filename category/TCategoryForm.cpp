@@ -126,8 +126,8 @@ void TCategoryForm::createControls()
 
     SpeedButton1 = new SpeedButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    // The theme's face, but not its minimum size: the button covers the drawn one exactly.
-    SpeedButton1->setStyleSheet(QStringLiteral("min-width: 0px; min-height: 0px; padding: 0px;"));
+    // The theme gives SpeedButton1 its face without a minimum size: the button covers the
+    // drawn one exactly.
     SpeedButton1->setGeometry(1109, 396, 65, 57);
     connect(SpeedButton1, &SpeedButton::clicked, this, [this] { guarded([this] { SpeedButton1Click(); }); });
 
@@ -216,9 +216,9 @@ void TCategoryForm::placeImage2()
 
 void TCategoryForm::FormCreate()
 {
-    Image1->setPicture(loadPictureFile(programFile("ipadmain3.png")));
+    Image1->setPictureFile(PictureFile::read(programFile("ipadmain3.png")));
     Image1->setGeometry(rect());
-    Image2->setPicture(loadPictureFile(programFile("1003.jpg")));
+    Image2->setPictureFile(PictureFile::read(programFile("1003.jpg")));
     placeImage2();
 }
 

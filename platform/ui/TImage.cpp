@@ -15,6 +15,7 @@ TImage::TImage(QWidget *parent)
 void TImage::setPicture(const QPixmap &picture)
 {
     m_builtInPath.clear();
+    m_file.reset();
     m_picture = picture;
     fitToPicture(m_picture.deviceIndependentSize().toSize());
     update();
@@ -23,14 +24,27 @@ void TImage::setPicture(const QPixmap &picture)
 void TImage::setBuiltInPicture(const QString &path)
 {
     m_picture = QPixmap();
+    m_file.reset();
     m_builtInPath = path;
     // The header alone gives the size; a twin drawn at twice the density has the same one.
     fitToPicture(QImageReader(path).size());
     update();
 }
 
+void TImage::setPictureFile(const PictureFile &file)
+{
+    m_picture = QPixmap();
+    m_builtInPath.clear();
+    m_file = file;
+    update();
+}
+
 const QPixmap &TImage::picture() const
 {
+    if (m_file) {
+        m_picture = m_file->picture();
+        m_file.reset();
+    }
     if (!m_builtInPath.isEmpty()) {
         m_picture = loadEmbeddedPicture(m_builtInPath);
         m_builtInPath.clear();

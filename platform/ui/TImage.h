@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/picturefile.h"
+
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -18,6 +20,8 @@ public:
     // An embedded picture (":/pictures/..."), decoded only when first drawn or asked for:
     // most of them stay hidden, or are replaced from the program directory before showing.
     void setBuiltInPicture(const QString &path);
+    // A picture file read by its window, decoded when first drawn or asked for.
+    void setPictureFile(const PictureFile &file);
     const QPixmap &picture() const;
 
     void setAutoSize(bool autoSize);
@@ -30,6 +34,7 @@ private:
 
     mutable QPixmap m_picture;
     mutable QString m_builtInPath;
+    mutable std::optional<PictureFile> m_file;
     bool m_autoSize = false;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/ui/picturefile.h"
 
+#include "platform/ui/picturecompleteness.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -12,7 +14,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
+#include <atomic>
 #include <future>
+#include <memory>
+#include <thread>
+#include <vector>
 #include <optional>
 #include <stdexcept>
 
@@ -52,6 +59,34 @@ QHash<QString, std::shared_future<Prefetched>> &prefetched()
 {
     static QHash<QString, std::shared_future<Prefetched>> pending;
     return pending;
+}
+
+Prefetched readAndDecode(const QString &path);
+
+// Pictures to decode, taken in order by the prefetching threads.
+struct PrefetchQueue
+{
+    struct Item
+    {
+        QString path;
+        std::promise<Prefetched> result;
+    };
+    std::vector<Item> items;
+    std::atomic<std::size_t> next{0};
+
+    void run()
+    {
+        for (std::size_t taken = next++; taken < items.size(); taken = next++)
+            items[taken].result.set_value(readAndDecode(items[taken].path));
+    }
+};
+
+// Waited for at exit (a future of std::async waits when it goes), so that no thread
+// decodes while the program ends.
+std::vector<std::future<void>> &prefetchThreads()
+{
+    static std::vector<std::future<void>> threads;
+    return threads;
 }
 
 Prefetched readAndDecode(const QString &path)
@@ -132,20 +167,25 @@ std::optional<QPixmap> sharperTwin(const QString &path)
     return picture;
 }
 
-} // namespace
-
-QPixmap loadPictureFile(const QString &path)
+// The whole file. Opened by hand so that the box can give the system's own reason.
+QByteArray readFile(const QString &path)
 {
-    // Opened by hand so that the box can give the system's own reason.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         cannotOpen(path, QString::fromLocal8Bit(std::strerror(errno)));
     QFile file;
     file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         cannotOpen(path, file.errorString());
+    return bytes;
+}
 
+} // namespace
+
+QPixmap loadPictureFile(const QString &path)
+{
+    const QByteArray bytes = readFile(path);
     // The ordinary picture is read first even when the twin is drawn, so that a missing or
     // broken one is reported on every screen alike.
     QString error;
@@ -157,17 +197,67 @@ QPixmap loadPictureFile(const QString &path)
     return *picture;
 }
 
+struct PictureFile::Read
+{
+    QString path;
+    QByteArray bytes;
+    mutable std::optional<QPixmap> picture;
+};
+
+PictureFile::PictureFile(std::shared_ptr<Read> read)
+    : m_read(std::move(read))
+{
+}
+
+PictureFile PictureFile::read(const QString &path)
+{
+    // Windows that read the same bytes share one decoding.
+    static QHash<QString, std::weak_ptr<Read>> lastRead;
+    const QByteArray bytes = readFile(path);
+    if (const std::shared_ptr<Read> known = lastRead.value(path).lock(); known && known->bytes == bytes)
+        return PictureFile(known);
+    auto read = std::make_shared<Read>(Read{path, bytes, std::nullopt});
+    if (!looksLikeCompletePicture(bytes))
+        read->picture = loadPictureFile(path);
+    lastRead.insert(path, read);
+    return PictureFile(read);
+}
+
+QPixmap PictureFile::picture() const
+{
+    if (!m_read->picture) {
+        QString error;
+        std::optional<QPixmap> picture = decode(m_read->path, m_read->bytes, &error);
+        if (!picture)
+            qWarning().noquote() << "Cannot draw" << m_read->path + QStringLiteral(":") << error;
+        const std::optional<QPixmap> twin = picture ? sharperTwin(m_read->path) : std::nullopt;
+        m_read->picture = twin ? *twin : picture.value_or(QPixmap());
+    }
+    return *m_read->picture;
+}
+
 void prefetchPictures(const QStringList &paths)
 {
+    auto work = std::make_shared<PrefetchQueue>();
     for (const QString &path : paths) {
         QStringList files{path};
         if (sharperScreen())
             files.append(twinPath(path));
         for (const QString &file : files) {
-            if (!prefetched().contains(file))
-                prefetched().insert(file, std::async(std::launch::async, readAndDecode, file).share());
+            if (prefetched().contains(file))
+                continue;
+            std::promise<Prefetched> promise;
+            prefetched().insert(file, promise.get_future().share());
+            work->items.push_back({file, std::move(promise)});
         }
     }
+    // In the order asked for, on the cores the user-interface thread leaves free: more
+    // threads than that would slow the windows being built meanwhile, and each picture's
+    // decoding, down.
+    const std::size_t cores = std::max(2u, std::thread::hardware_concurrency());
+    const std::size_t threads = std::min(cores - 1, work->items.size());
+    for (std::size_t n = 0; n < threads; ++n)
+        prefetchThreads().push_back(std::async(std::launch::async, [work] { work->run(); }));
 }
 
 QPixmap loadEmbeddedPicture(const QString &path)

@@ -25,14 +25,31 @@ QByteArray pngOf(QColor colour, QSize size = QSize(8, 6))
     return bytes;
 }
 
-QString failureOf(const QString &path)
+QByteArray jpegOf(QColor colour)
+{
+    QImage image(QSize(16, 16), QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return bytes;
+}
+
+template<typename Read>
+QString failureOf(const QString &path, Read read)
 {
     try {
-        loadPictureFile(path);
+        read(path);
     } catch (const std::runtime_error &failure) {
         return QString::fromUtf8(failure.what());
     }
     return {};
+}
+
+QString failureOf(const QString &path)
+{
+    return failureOf(path, [](const QString &file) { loadPictureFile(file); });
 }
 
 } // namespace
@@ -70,6 +87,55 @@ private slots:
         QVERIFY(failureOf(broken).startsWith(QStringLiteral("Cannot open file \"%1\".").arg(broken)));
         QCOMPARE(failureOf(removed),
                  QStringLiteral("Cannot open file \"%1\". No such file or directory").arg(removed));
+    }
+
+    void pictureFileFailsAsReadingAtOnceDoes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("PNG cut short") << pngOf(Qt::red, QSize(40, 30)).chopped(20);
+        QTest::newRow("PNG without its end") << pngOf(Qt::red).chopped(12);
+        QTest::newRow("JPEG cut short") << jpegOf(Qt::red).chopped(30);
+        QTest::newRow("not a picture") << QByteArray("not a picture");
+        QTest::newRow("empty") << QByteArray();
+    }
+
+    void pictureFileFailsAsReadingAtOnceDoes()
+    {
+        // Decoding waits for the first paint only for a whole picture: any other file gives
+        // its box as the window is made, with the same words.
+        QFETCH(QByteArray, bytes);
+        ScratchProgramDirectory directory;
+        QVERIFY(directory.write(QStringLiteral("picture.png"), bytes));
+        const QString path = directory.filePath(QStringLiteral("picture.png"));
+        const QString expected = failureOf(path);
+        QVERIFY(expected.startsWith(QStringLiteral("Cannot open file \"%1\".").arg(path)));
+        QCOMPARE(failureOf(path, [](const QString &file) { PictureFile::read(file); }), expected);
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(failureOf(path, [](const QString &file) { PictureFile::read(file); }),
+                 QStringLiteral("Cannot open file \"%1\". No such file or directory").arg(path));
+    }
+
+    void pictureFileDrawsTheBytesItRead()
+    {
+        ScratchProgramDirectory directory;
+        QVERIFY(directory.write(QStringLiteral("panel.jpg"), jpegOf(Qt::blue)));
+        QVERIFY(directory.write(QStringLiteral("background.png"), pngOf(Qt::red)));
+        const QString panel = directory.filePath(QStringLiteral("panel.jpg"));
+        const QString background = directory.filePath(QStringLiteral("background.png"));
+        prefetchPictures({background});
+        const PictureFile panelFile = PictureFile::read(panel);
+        const PictureFile backgroundFile = PictureFile::read(background);
+
+        // Replaced before the window first shows: the window still draws what it read.
+        QVERIFY(directory.write(QStringLiteral("background.png"), pngOf(Qt::green, QSize(5, 4))));
+        TImage image;
+        image.setPictureFile(backgroundFile);
+        QCOMPARE(image.picture().size(), QSize(8, 6));
+        QCOMPARE(image.picture().toImage().pixelColor(2, 2), QColor(Qt::red));
+        QCOMPARE(panelFile.picture().size(), QSize(16, 16));
+        QVERIFY(qAbs(panelFile.picture().toImage().pixelColor(8, 8).blue() - 255) < 8);
+        // Read again, the file as it is now counts.
+        QCOMPARE(PictureFile::read(background).picture().size(), QSize(5, 4));
     }
 
     void builtInPictureSizesItselfBeforeItIsDecoded()

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace kivora {
+
+// Whether bytes hold a whole PNG (its chunks lead, in bounds, to the closing IEND) or a
+// whole JPEG (from its start marker to its end marker), found without decoding. A file cut
+// short in copying fails it; so does every other kind of picture, which the caller then
+// decodes at once.
+bool looksLikeCompletePicture(const QByteArray &bytes);
+
+} // namespace kivora
