@@ -14,26 +14,25 @@ using namespace kivora;
 
 namespace {
 
-QByteArray pngOf(QColor colour, QSize size = QSize(8, 6))
+QByteArray pictureOf(QColor colour, QSize size, const char *format)
 {
     QImage image(size, QImage::Format_ARGB32);
     image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    image.save(&buffer, format);
     return bytes;
+}
+
+QByteArray pngOf(QColor colour, QSize size = QSize(8, 6))
+{
+    return pictureOf(colour, size, "PNG");
 }
 
 QByteArray jpegOf(QColor colour)
 {
-    QImage image(QSize(16, 16), QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG");
-    return bytes;
+    return pictureOf(colour, QSize(16, 16), "JPEG");
 }
 
 template<typename Read>
