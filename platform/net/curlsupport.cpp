@@ -1,4 +1,3 @@
-#include "platform/net/curlapi.h"
 #include "platform/net/curlsupport.h"
 
 #include <curl/curl.h>

@@ -2,7 +2,6 @@
 
 #include "platform/net/urlencoding.h"
 
-#include "platform/net/curlapi.h"
 #include "platform/net/curlsupport.h"
 
 #include <curl/curl.h>
@@ -76,26 +75,27 @@ std::optional<long> httpStatus(std::u16string_view url, const HttpStatusProbeOpt
     probe.curl = curl;
     probe.following = options.maxRedirects > 0;
 
-    curlApi()->easy_setopt(curl, CURLOPT_URL, address->c_str());
-    curlApi()->easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-    curlApi()->easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curlApi()->easy_setopt(curl, CURLOPT_FOLLOWLOCATION, probe.following ? 1L : 0L);
-    curlApi()->easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
-    curlApi()->easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-    curlApi()->easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curlApi()->easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
-    curlApi()->easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
-    curlApi()->easy_setopt(curl, CURLOPT_USERAGENT, "InetURL:/1.0");
-    curlApi()->easy_setopt(curl, CURLOPT_HTTPHEADER, easy.headers);
-    curlApi()->easy_setopt(curl, CURLOPT_NOPROXY, noProxy.c_str());
+    const CurlApi &api = *curlApi();
+    api.easy_setopt(curl, CURLOPT_URL, address->c_str());
+    api.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    api.easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    api.easy_setopt(curl, CURLOPT_FOLLOWLOCATION, probe.following ? 1L : 0L);
+    api.easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
+    api.easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    api.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    api.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
+    api.easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+    api.easy_setopt(curl, CURLOPT_USERAGENT, "InetURL:/1.0");
+    api.easy_setopt(curl, CURLOPT_HTTPHEADER, easy.headers);
+    api.easy_setopt(curl, CURLOPT_NOPROXY, noProxy.c_str());
     if (options.head)
-        curlApi()->easy_setopt(curl, CURLOPT_NOBODY, 1L);
-    curlApi()->easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
-    curlApi()->easy_setopt(curl, CURLOPT_HEADERDATA, &probe);
+        api.easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    api.easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
+    api.easy_setopt(curl, CURLOPT_HEADERDATA, &probe);
     // A response without a body ends normally; one with a body is stopped at its head.
-    curlApi()->easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char *, std::size_t, std::size_t, void *) -> std::size_t { return 0; });
+    api.easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char *, std::size_t, std::size_t, void *) -> std::size_t { return 0; });
 
-    const CURLcode result = curlApi()->easy_perform(curl);
+    const CURLcode result = api.easy_perform(curl);
     // A redirection without a new address ends the transfer normally, its head passed over
     // above; too many of them end it with an error and no status.
     if (!probe.status && probe.following && result == CURLE_OK) {

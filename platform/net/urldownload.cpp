@@ -10,7 +10,6 @@
 #include "platform/net/urldownloadoptions.h"
 #include "platform/net/urlencoding.h"
 
-#include "platform/net/curlapi.h"
 #include "platform/net/curlsupport.h"
 #include "platform/net/diagnostics.h"
 
@@ -156,26 +155,27 @@ HRESULT failureOf(CURLcode code)
 
 void setRequestOptions(CURL *curl, Transfer &transfer, const std::string &address, const UrlDownloadOptions &options)
 {
-    curlApi()->easy_setopt(curl, CURLOPT_URL, address.c_str());
+    const CurlApi &api = *curlApi();
+    api.easy_setopt(curl, CURLOPT_URL, address.c_str());
     if (CURLSH *share = sharedConnections())
-        curlApi()->easy_setopt(curl, CURLOPT_SHARE, share);
-    curlApi()->easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-    curlApi()->easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-    curlApi()->easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curlApi()->easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
-    curlApi()->easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-    curlApi()->easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curlApi()->easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
-    curlApi()->easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curlApi()->easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &onTick);
-    curlApi()->easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-    curlApi()->easy_setopt(curl, CURLOPT_BUFFERSIZE, 128L * 1024L);
-    curlApi()->easy_setopt(curl, CURLOPT_NOPROXY, "127.0.0.1,localhost,::1");
-    curlApi()->easy_setopt(curl, CURLOPT_USERAGENT, "Kivora/1.0");
-    curlApi()->easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
-    curlApi()->easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
-    curlApi()->easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onData);
-    curlApi()->easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+        api.easy_setopt(curl, CURLOPT_SHARE, share);
+    api.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    api.easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    api.easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    api.easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
+    api.easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+    api.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    api.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
+    api.easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    api.easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &onTick);
+    api.easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    api.easy_setopt(curl, CURLOPT_BUFFERSIZE, 128L * 1024L);
+    api.easy_setopt(curl, CURLOPT_NOPROXY, "127.0.0.1,localhost,::1");
+    api.easy_setopt(curl, CURLOPT_USERAGENT, "Kivora/1.0");
+    api.easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
+    api.easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+    api.easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onData);
+    api.easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
 }
 
 enum class Outcome { Done, TryAgain };

@@ -12,16 +12,16 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <future>
 #include <memory>
-#include <thread>
-#include <vector>
 #include <optional>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 namespace kivora {
 
@@ -181,27 +181,40 @@ QByteArray readFile(const QString &path)
     return bytes;
 }
 
+// The picture that bytes read from path give, or its twin on such a screen. The ordinary
+// picture is decoded first even when the twin is drawn, so that a broken one is reported on
+// every screen alike.
+std::optional<QPixmap> pictureOf(const QString &path, const QByteArray &bytes, QString *error)
+{
+    std::optional<QPixmap> picture = decode(path, bytes, error);
+    if (!picture)
+        return std::nullopt;
+    if (std::optional<QPixmap> twin = sharperTwin(path))
+        return twin;
+    return picture;
+}
+
+QPixmap pictureOrFailure(const QString &path, const QByteArray &bytes)
+{
+    QString error;
+    std::optional<QPixmap> picture = pictureOf(path, bytes, &error);
+    if (!picture)
+        cannotOpen(path, error);
+    return *picture;
+}
+
 } // namespace
 
 QPixmap loadPictureFile(const QString &path)
 {
-    const QByteArray bytes = readFile(path);
-    // The ordinary picture is read first even when the twin is drawn, so that a missing or
-    // broken one is reported on every screen alike.
-    QString error;
-    std::optional<QPixmap> picture = decode(path, bytes, &error);
-    if (!picture)
-        cannotOpen(path, error);
-    if (std::optional<QPixmap> twin = sharperTwin(path))
-        return *twin;
-    return *picture;
+    return pictureOrFailure(path, readFile(path));
 }
 
 struct PictureFile::Read
 {
     QString path;
     QByteArray bytes;
-    mutable std::optional<QPixmap> picture;
+    std::optional<QPixmap> picture;
 };
 
 PictureFile::PictureFile(std::shared_ptr<Read> read)
@@ -218,7 +231,7 @@ PictureFile PictureFile::read(const QString &path)
         return PictureFile(known);
     auto read = std::make_shared<Read>(Read{path, bytes, std::nullopt});
     if (!looksLikeCompletePicture(bytes))
-        read->picture = loadPictureFile(path);
+        read->picture = pictureOrFailure(path, bytes);
     lastRead.insert(path, read);
     return PictureFile(read);
 }
@@ -227,11 +240,11 @@ QPixmap PictureFile::picture() const
 {
     if (!m_read->picture) {
         QString error;
-        std::optional<QPixmap> picture = decode(m_read->path, m_read->bytes, &error);
-        if (!picture)
+        m_read->picture = pictureOf(m_read->path, m_read->bytes, &error);
+        if (!m_read->picture) {
             qWarning().noquote() << "Cannot draw" << m_read->path + QStringLiteral(":") << error;
-        const std::optional<QPixmap> twin = picture ? sharperTwin(m_read->path) : std::nullopt;
-        m_read->picture = twin ? *twin : picture.value_or(QPixmap());
+            m_read->picture = QPixmap();
+        }
     }
     return *m_read->picture;
 }

@@ -68,6 +68,7 @@ void *symbol(void *module, const char *name)
 }
 
 void *module = nullptr;
+std::string failure; // why the one try to load it failed
 
 } // namespace
 
@@ -75,9 +76,17 @@ void PlayerModule::load()
 {
     if (module)
         return;
-    void *handle = openModule();
-    reinterpret_cast<Initialize>(symbol(handle, "kivora_player_initialize"))();
-    module = handle;
+    // One try: a module that cannot be loaded now will not load for the next movie either.
+    if (!failure.empty())
+        throw std::runtime_error(failure);
+    try {
+        void *handle = openModule();
+        reinterpret_cast<Initialize>(symbol(handle, "kivora_player_initialize"))();
+        module = handle;
+    } catch (const std::runtime_error &error) {
+        failure = error.what();
+        throw;
+    }
 }
 
 PlayerEngine *PlayerModule::createEngine()

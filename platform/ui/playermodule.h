@@ -11,7 +11,8 @@ class PlayerEngine;
 class PlayerModule
 {
 public:
-    // Loads the module unless it is loaded. Throws std::runtime_error with the loader's reason.
+    // Loads the module unless it is loaded. Throws std::runtime_error with the loader's reason,
+    // then and on every later call.
     static void load();
     // Throws as load() does.
     static PlayerEngine *createEngine();
