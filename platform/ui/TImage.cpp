@@ -2,10 +2,39 @@
 
 #include "platform/ui/picturefile.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 
+#include <cstdint>
+
 namespace kivora {
+
+namespace {
+
+int bigEndian31(const QByteArray &bytes, qsizetype at)
+{
+    std::uint32_t value = 0;
+    for (qsizetype i = 0; i < 4; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value > 0x7fffffffu ? -1 : static_cast<int>(value);
+}
+
+// The size a built-in picture's header gives (a twin drawn at twice the density has the
+// same one). A PNG's is read directly: the toolkit's reader sets up a decoder for it, and the
+// launcher sizes a dozen hot-spot pictures at start-up.
+QSize builtInPictureSize(const QString &path)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray header = file.read(24);
+        if (header.size() == 24 && header.startsWith("\x89PNG\r\n\x1a\n") && header.mid(12, 4) == "IHDR")
+            return QSize(bigEndian31(header, 16), bigEndian31(header, 20));
+    }
+    return QImageReader(path).size();
+}
+
+} // namespace
 
 TImage::TImage(QWidget *parent)
     : QWidget(parent)
@@ -17,7 +46,7 @@ void TImage::setPicture(const QPixmap &picture)
     m_builtInPath.clear();
     m_file.reset();
     m_picture = picture;
-    fitToPicture(m_picture.deviceIndependentSize().toSize());
+    fitToPicture();
     update();
 }
 
@@ -26,8 +55,7 @@ void TImage::setBuiltInPicture(const QString &path)
     m_picture = QPixmap();
     m_file.reset();
     m_builtInPath = path;
-    // The header alone gives the size; a twin drawn at twice the density has the same one.
-    fitToPicture(QImageReader(path).size());
+    fitToPicture();
     update();
 }
 
@@ -55,13 +83,18 @@ const QPixmap &TImage::picture() const
 void TImage::setAutoSize(bool autoSize)
 {
     m_autoSize = autoSize;
-    fitToPicture(m_builtInPath.isEmpty() ? m_picture.deviceIndependentSize().toSize()
-                                         : QImageReader(m_builtInPath).size());
+    fitToPicture();
 }
 
-void TImage::fitToPicture(QSize size)
+void TImage::fitToPicture()
 {
-    if (m_autoSize && size.isValid() && !size.isEmpty())
+    if (!m_autoSize)
+        return;
+    // Only a control that sizes itself reads a built-in picture's header: the first reading
+    // of a picture format loads the toolkit's decoder for it.
+    const QSize size = m_builtInPath.isEmpty() ? m_picture.deviceIndependentSize().toSize()
+                                               : builtInPictureSize(m_builtInPath);
+    if (size.isValid() && !size.isEmpty())
         resize(size);
 }
 

@@ -30,7 +30,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void fitToPicture(QSize size);
+    void fitToPicture();
 
     mutable QPixmap m_picture;
     mutable QString m_builtInPath;
