@@ -14,7 +14,6 @@
 #include "platform/net/programdirectory.h"
 #include "category/progressrule.h"
 #include "platform/ui/tasklistentry.h"
-#include "platform/ui/theme.h"
 #include "platform/ui/windowshape.h"
 
 #include <QFileInfo>
@@ -79,6 +78,20 @@ QFont listFont()
     return font;
 }
 
+const QColor listBackground(Qt::black);
+const QColor listText(0x00, 0xFF, 0x00);
+
+// Black and lime for the list and all its parts, aqua on yellow for the bar. The list's
+// scroll bar is named by its own type: it is styled while the list is still being made,
+// before it is known to be inside a list.
+QString ownColoursSheet()
+{
+    return QStringLiteral("QListWidget, QListWidget *, QScrollBar { background-color: %1; color: %2; border: none; }"
+                          "QProgressBar { background-color: #ffff00; border: none; }"
+                          "QProgressBar::chunk { background-color: #00ffff; }")
+        .arg(listBackground.name(), listText.name());
+}
+
 } // namespace
 
 TCategoryForm::TCategoryForm(const char *windowClass, const char *windowName, QWidget *owner)
@@ -136,6 +149,10 @@ void TCategoryForm::createControls()
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(1);
     Panel1->setGeometry(112, 80, 977, 681);
+    // The list and the bar keep their own colours whatever the application's theme says. Set
+    // here, before the panel's controls exist, each is styled once as it is made; a sheet of
+    // their own, set afterwards, would restyle each control's parts again.
+    Panel1->setStyleSheet(ownColoursSheet());
 
     // Children of the panel stack in creation order: picture, player, list, bar.
     Image2 = new TImage(Panel1);
@@ -156,14 +173,13 @@ void TCategoryForm::createControls()
     ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ListBox1->setFont(listFont());
     QPalette listColours = ListBox1->palette();
-    listColours.setColor(QPalette::Base, Qt::black);
-    listColours.setColor(QPalette::Window, Qt::black);
-    listColours.setColor(QPalette::Text, QColor(0x00, 0xFF, 0x00));
-    listColours.setColor(QPalette::WindowText, QColor(0x00, 0xFF, 0x00));
+    listColours.setColor(QPalette::Base, listBackground);
+    listColours.setColor(QPalette::Window, listBackground);
+    listColours.setColor(QPalette::Text, listText);
+    listColours.setColor(QPalette::WindowText, listText);
     ListBox1->setPalette(listColours);
     ListBox1->setBackgroundRole(QPalette::Base);
     ListBox1->setForegroundRole(QPalette::Text);
-    Theme::keepOwnColours(ListBox1);
     const ListPlacement &placement = m_category->placement;
     if (placement.rightStrip) {
         const QRect client = Panel1->contentsRect();
@@ -190,9 +206,6 @@ void TCategoryForm::createControls()
     PB->setRange(0, 100);
     PB->setValue(0);
     PB->setTextVisible(false);
-    // Aqua on yellow whatever the application's theme says.
-    PB->setStyleSheet(QStringLiteral("QProgressBar { background-color: #ffff00; border: none; }"
-                                     "QProgressBar::chunk { background-color: #00ffff; }"));
     PB->hide();
 
     placeImage2();
@@ -200,8 +213,12 @@ void TCategoryForm::createControls()
 
 void TCategoryForm::fillList()
 {
+    QStringList titles;
+    titles.reserve(static_cast<qsizetype>(m_category->titles.size()));
     for (const std::u16string_view title : m_category->titles)
-        ListBox1->addItem(toQString(title));
+        titles.append(toQString(title));
+    // In one insertion: the list lays itself out once rather than once per title.
+    ListBox1->addItems(titles);
 }
 
 void TCategoryForm::placeImage2()

@@ -8,7 +8,6 @@
 #include <QPalette>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QWidget>
 
 namespace kivora {
 
@@ -74,16 +73,6 @@ bool Theme::apply(QApplication &application, const QString &name)
     application.setPalette(paletteFrom(readResource(base + QStringLiteral(".palette")), application.style()->standardPalette()));
     application.setStyleSheet(QString::fromUtf8(readResource(base + QStringLiteral(".qss"))));
     return true;
-}
-
-void Theme::keepOwnColours(QWidget *control)
-{
-    // A sheet on the control itself outranks the application's sheet; it restates the
-    // control's own palette so the theme cannot recolour it.
-    const QPalette own = control->palette();
-    control->setStyleSheet(QStringLiteral("background-color: %1; color: %2; border: none;")
-                               .arg(own.color(control->backgroundRole()).name(QColor::HexArgb),
-                                    own.color(control->foregroundRole()).name(QColor::HexArgb)));
 }
 
 } // namespace kivora

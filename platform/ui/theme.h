@@ -3,7 +3,6 @@
 #include <QString>
 
 class QApplication;
-class QWidget;
 
 namespace kivora {
 
@@ -19,9 +18,6 @@ public:
 
     // Answers the resource base path ("…/<name>") of the embedded theme, or an empty text.
     static QString find(const QString &name);
-
-    // The control keeps its own colours and font under the theme.
-    static void keepOwnColours(QWidget *control);
 };
 
 } // namespace kivora

@@ -37,6 +37,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -448,6 +449,12 @@ void TestCategoryForm::layout()
     const QImage listImage = form->ListBox1->grab().toImage();
     QVERIFY(pixelsNear(listImage, Qt::black) > listImage.width() * listImage.height() / 2);
     QVERIFY(pixelsNear(listImage, lime) > 100);
+    // Its scroll bar too, below the theme's handle.
+    const QScrollBar *scrollBar = form->ListBox1->verticalScrollBar();
+    QVERIFY(scrollBar->isVisible());
+    const QImage groove = listImage.copy(scrollBar->mapTo(form->ListBox1, QPoint()).x(), 0, scrollBar->width(),
+                                         listImage.height());
+    QVERIFY(near(groove.pixelColor(groove.width() / 2, groove.height() - 5), Qt::black));
     const QImage emptyBar = form->PB->grab().toImage();
     QCOMPARE(pixelsNear(emptyBar, yellow), emptyBar.width() * emptyBar.height());
     form->PB->setValue(50);
