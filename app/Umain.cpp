@@ -134,7 +134,8 @@ TmainForm::TmainForm(QWidget *parent)
 
 QStringList TmainForm::startUpPictures()
 {
-    return {framePicture(), scenePicture(), programFile("10.png")};
+    // "10.png" is not among them: each showing loads it before the launcher is mapped.
+    return {framePicture(), scenePicture()};
 }
 
 TmainForm::~TmainForm()
@@ -146,8 +147,8 @@ void TmainForm::createControls()
 {
     Image1 = new TImage(this);
     Image1->setGeometry(0, 0, ClientWidth, ClientHeight);
-    // Decoded by the first paint, which comes after the other windows are made: by then the
-    // start-up threads have decoded it (see prefetchPictures).
+    // Decoded for the first paint, on another thread, while the launcher is being mapped
+    // (see prepareFirstPaint).
     Image1->setBuiltInPicture(framePicture());
 
     SpeedButton1 = new SpeedButton(this);
@@ -242,17 +243,26 @@ void TmainForm::showEvent(QShowEvent *event)
         if (!m_placed) {
             centreOnDesktop(this);
             m_placed = true;
-            // The icon comes once the launcher shows: decoding it and handing it to the window
-            // system would hold the window back at start-up. Every window of the program
-            // shows it; the launcher carries it on the task list.
-            QTimer::singleShot(0, this, [this] {
-                const QIcon icon(QStringLiteral(":/icons/kivora-256.png"));
-                QApplication::setWindowIcon(icon);
-                setWindowIcon(icon);
-            });
+            m_iconPending = true;
         }
     }
     QWidget::showEvent(event);
+}
+
+void TmainForm::paintEvent(QPaintEvent *event)
+{
+    // The icon comes once the launcher has first been drawn: decoding it and handing it to
+    // the window system would hold that drawing back. Every window of the program shows it;
+    // the launcher carries it on the task list.
+    if (m_iconPending) {
+        m_iconPending = false;
+        QTimer::singleShot(0, this, [this] {
+            const QIcon icon(QStringLiteral(":/icons/kivora-256.png"));
+            QApplication::setWindowIcon(icon);
+            setWindowIcon(icon);
+        });
+    }
+    QWidget::paintEvent(event);
 }
 
 void TmainForm::closeEvent(QCloseEvent *event)

@@ -95,6 +95,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void customEvent(QEvent *event) override;
 
@@ -115,6 +116,7 @@ private:
     std::array<SpeedButton *, 15> m_hotSpots{};
     WindowHandle m_handle = 0;
     bool m_placed = false;
+    bool m_iconPending = false;
     UpdateFlow m_update;
 };
 

@@ -60,6 +60,7 @@ int main(int, char *[])
     }
 
     kivora::mainForm->show();
+    kivora::prepareFirstPaint();
     const int status = application.exec();
     kivora::destroyWindows();
     return status;

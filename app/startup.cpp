@@ -17,7 +17,6 @@
 #include "category/xyuwen.h"
 
 #include <QFontDatabase>
-#include <QTimer>
 
 #include <future>
 
@@ -25,15 +24,6 @@ namespace kivora {
 
 void createWindows()
 {
-    // The launcher draws its pictures as it shows. The category windows, made meanwhile,
-    // draw theirs only when a child opens one: they are decoded once the event loop runs,
-    // after the launcher was shown.
-    prefetchPictures(TmainForm::startUpPictures());
-    // The launcher's gauge draws its text as it first shows, and the first text drawn reads
-    // the system's font list: read it meanwhile. (The font database is thread-safe; the
-    // future waits at exit, should the program end first.)
-    static const std::future<void> fontList = std::async(std::launch::async, [] { QFontDatabase::families(); });
-    QTimer::singleShot(0, [] { prefetchPictures(TCategoryForm::startUpPictures()); });
     mainForm = new TmainForm;
     wanyouxiForm = new TwanyouxiForm(mainForm);
     chengyuform = new Tchengyuform(mainForm);
@@ -46,6 +36,17 @@ void createWindows()
     XchangshiForm = new TXchangshiForm(mainForm);
     xyingyuForm = new TxyingyuForm(mainForm);
     xyuwenForm = new TxyuwenForm(mainForm);
+}
+
+void prepareFirstPaint()
+{
+    // Threads started while the windows are made slow their making down more than they
+    // save. Once the launcher is mapped, the user-interface thread waits for its first paint,
+    // which needs the launcher's pictures and, for the gauge's "0%", the system's font list:
+    // both are read meanwhile, on a thread each. (The font database is thread-safe; the
+    // future waits at exit, should the program end first.)
+    prefetchPictures(TmainForm::startUpPictures() + TCategoryForm::startUpPictures());
+    static const std::future<void> fontList = std::async(std::launch::async, [] { QFontDatabase::families(); });
 }
 
 void destroyWindows()

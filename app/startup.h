@@ -6,6 +6,10 @@ namespace kivora {
 // each window's instance variable. Failures of a window's construction propagate.
 void createWindows();
 
+// Once the launcher is shown: starts decoding the pictures that the windows draw first, and
+// reading the font list, on other threads.
+void prepareFirstPaint();
+
 // Destroys the windows, last created first.
 void destroyWindows();
 

@@ -12,15 +12,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <future>
 #include <memory>
 #include <optional>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 namespace kivora {
@@ -63,7 +60,7 @@ QHash<QString, std::shared_future<Prefetched>> &prefetched()
 
 Prefetched readAndDecode(const QString &path);
 
-// Pictures to decode, taken in order by the prefetching threads.
+// Pictures to decode in order, on a thread of their own.
 struct PrefetchQueue
 {
     struct Item
@@ -72,12 +69,11 @@ struct PrefetchQueue
         std::promise<Prefetched> result;
     };
     std::vector<Item> items;
-    std::atomic<std::size_t> next{0};
 
     void run()
     {
-        for (std::size_t taken = next++; taken < items.size(); taken = next++)
-            items[taken].result.set_value(readAndDecode(items[taken].path));
+        for (Item &item : items)
+            item.result.set_value(readAndDecode(item.path));
     }
 };
 
@@ -264,12 +260,9 @@ void prefetchPictures(const QStringList &paths)
             work->items.push_back({file, std::move(promise)});
         }
     }
-    // In the order asked for, on the cores the user-interface thread leaves free: more
-    // threads than that would slow the windows being built meanwhile, and each picture's
-    // decoding, down.
-    const std::size_t cores = std::max(2u, std::thread::hardware_concurrency());
-    const std::size_t threads = std::min(cores - 1, work->items.size());
-    for (std::size_t n = 0; n < threads; ++n)
+    // On one thread, in the order asked for: the first paint waits for the first of them, and
+    // more threads would take the cores that it and the window system need.
+    if (!work->items.empty())
         prefetchThreads().push_back(std::async(std::launch::async, [work] { work->run(); }));
 }
 

@@ -37,9 +37,8 @@ private:
 };
 
 // Starts decoding these pictures, files or embedded (and their twins, on such a screen), on
-// other threads, so that loading them finds them decoded when the bytes it reads are the same. Start-up
-// reads its pictures one window after another; decoding them meanwhile is most of its cost.
-// Give them in the order they are needed. Must be called on the user-interface thread.
+// another thread, so that loading them finds them decoded when the bytes it reads are the
+// same. Give them in the order they are needed. Must be called on the user-interface thread.
 void prefetchPictures(const QStringList &paths);
 
 // An embedded picture (":/pictures/..."), from its "@2x" twin on such a screen.
