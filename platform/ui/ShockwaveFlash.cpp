@@ -30,7 +30,7 @@ namespace kivora {
 
 namespace {
 
-const char fontName[] = "DroidSansFallbackFull.ttf";
+const char fontName[] = "DroidSansFallbackGB2312.ttf";
 const char fontFamily[] = "Droid Sans Fallback";
 
 // Chromium refuses to run its sandbox as root; as root (a kiosk or a container) the engine
@@ -99,21 +99,17 @@ bool isRemoteAddress(const QString &movie)
     return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
 }
 
-// Settings decided at run time: Chinese device text is drawn with the system's CJK fallback
-// font when it is installed.
+// Settings given with every movie: Chinese device text is drawn with the CJK font that the
+// page carries.
 QJsonObject runtimeConfig()
 {
     QJsonObject config;
-    if (QFileInfo(playerFontFile(QLatin1String(fontName))).isFile()) {
-        config.insert(QLatin1String("fontSources"),
-                      QJsonArray{playerFontsPrefix() + QLatin1String(fontName)});
-        const QJsonArray family{QLatin1String(fontFamily)};
-        QJsonObject defaults;
-        for (const char *kind : {"sans", "serif", "typewriter", "japaneseGothic", "japaneseGothicMono",
-                                 "japaneseMincho"})
-            defaults.insert(QLatin1String(kind), family);
-        config.insert(QLatin1String("defaultFonts"), defaults);
-    }
+    config.insert(QLatin1String("fontSources"), QJsonArray{playerFontsPrefix() + QLatin1String(fontName)});
+    const QJsonArray family{QLatin1String(fontFamily)};
+    QJsonObject defaults;
+    for (const char *kind : {"sans", "serif", "typewriter", "japaneseGothic", "japaneseGothicMono", "japaneseMincho"})
+        defaults.insert(QLatin1String(kind), family);
+    config.insert(QLatin1String("defaultFonts"), defaults);
     return config;
 }
 

@@ -61,11 +61,11 @@ QString playerMoviePrefix()
 
 QString playerFontFile(const QString &name)
 {
-    // Debian's fonts-droid-fallback: one face that covers Chinese. Ruffle lays out every face
-    // of a font it is given in memory; a CJK collection of ten faces (Noto's) would cost the
-    // page half a gigabyte.
-    if (name == QLatin1String("DroidSansFallbackFull.ttf"))
-        return QStringLiteral("/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf");
+    // Droid Sans Fallback cut down to GB2312, carried with the page (assets/fonts). Ruffle keeps
+    // every glyph of every face it is given in memory: the whole face cost the page tens of
+    // megabytes more, and a CJK collection of ten faces (Noto's) half a gigabyte.
+    if (name == QLatin1String("DroidSansFallbackGB2312.ttf"))
+        return assetsRoot() + QStringLiteral("/fonts/") + name;
     return {};
 }
 

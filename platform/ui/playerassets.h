@@ -12,7 +12,7 @@ void setPlayerAssetsRoot(const QString &root);
 // The files the page cannot work without. Cheap: only looks the files up.
 bool playerAssetsPresent();
 
-// The system font file the page may read under name, or "" for a name it may not read.
+// The font file the page may read under name, or "" for a name it may not read.
 QString playerFontFile(const QString &name);
 
 // The URL of the page and the prefixes of the three kinds of address the page may read.

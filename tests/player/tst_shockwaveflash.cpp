@@ -169,6 +169,7 @@ private Q_SLOTS:
     void reportsMoviesItCannotPlay_data();
     void reportsMoviesItCannotPlay();
     void refusesOutsideAddresses();
+    void readsOnlyItsOwnFont();
     void missingAssetsFailConstruction();
     void fillsParentClientArea();
     void playersShareOnePage();
@@ -355,6 +356,32 @@ void TestShockwaveFlash::refusesOutsideAddresses()
     QCOMPARE(outside.acceptedConnections(), std::size_t(0));
     QCOMPARE(pageOf(*player)->url(), pageUrl);
     QVERIFY(showsCard(*player));
+}
+
+// Chinese device text needs the font the page carries; no other font name is served.
+void TestShockwaveFlash::readsOnlyItsOwnFont()
+{
+    auto player = makePlayer();
+    QSignalSpy loaded(player.get(), &ShockwaveFlash::movieLoaded);
+    player->setMovie(m_localMovie);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, loadTimeoutMs);
+
+    const QString read = QStringLiteral(
+        "(() => { const x = new XMLHttpRequest(); x.open('GET', 'kivora://player/fonts/%1', false);"
+        " x.overrideMimeType('text/plain; charset=x-user-defined');"
+        " try { x.send(); } catch (e) { return 'refused'; }"
+        " const t = x.responseText; return x.status + ' ' + t.length + ' '"
+        " + [0, 1, 2, 3].map(i => t.charCodeAt(i) & 0xff).join(','); })()");
+    const QStringList font = evaluate(*player, read.arg(QStringLiteral("DroidSansFallbackGB2312.ttf")))
+                                 .toString()
+                                 .split(QLatin1Char(' '));
+    QCOMPARE(font.size(), 3);
+    QCOMPARE(font.at(0), QStringLiteral("200"));
+    QVERIFY2(font.at(1).toLongLong() > 500'000, qPrintable(font.at(1)));
+    QCOMPARE(font.at(2), QStringLiteral("0,1,0,0")); // a TrueType font
+    for (const QString &other : {QStringLiteral("DroidSansFallbackFull.ttf"), QStringLiteral("..%2Findex.html"),
+                                 QStringLiteral("%2Fetc%2Fpasswd")})
+        QCOMPARE(evaluate(*player, read.arg(other)).toString(), QStringLiteral("refused"));
 }
 
 void TestShockwaveFlash::missingAssetsFailConstruction()

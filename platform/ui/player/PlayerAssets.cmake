@@ -40,6 +40,8 @@ endforeach()
 foreach(file IN LISTS player_ruffle_files)
     string(APPEND player_qrc_text "    <file alias=\"ruffle/${file}\">${player_ruffle_dir}/${file}</file>\n")
 endforeach()
+# The CJK font for device text (assets/fonts/README.md).
+string(APPEND player_qrc_text "    <file alias=\"fonts/DroidSansFallbackGB2312.ttf\">${PROJECT_SOURCE_DIR}/assets/fonts/DroidSansFallbackGB2312.ttf</file>\n")
 string(APPEND player_qrc_text "  </qresource>\n</RCC>\n")
 file(CONFIGURE OUTPUT ${player_qrc} CONTENT "${player_qrc_text}")
 
