@@ -243,7 +243,6 @@ void TmainForm::showEvent(QShowEvent *event)
         if (!m_placed) {
             centreOnDesktop(this);
             m_placed = true;
-            m_iconPending = true;
         }
     }
     QWidget::showEvent(event);
@@ -254,8 +253,8 @@ void TmainForm::paintEvent(QPaintEvent *event)
     // The icon comes once the launcher has first been drawn: decoding it and handing it to
     // the window system would hold that drawing back. Every window of the program shows it;
     // the launcher carries it on the task list.
-    if (m_iconPending) {
-        m_iconPending = false;
+    if (!m_iconGiven) {
+        m_iconGiven = true;
         QTimer::singleShot(0, this, [this] {
             const QIcon icon(QStringLiteral(":/icons/kivora-256.png"));
             QApplication::setWindowIcon(icon);

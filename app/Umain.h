@@ -116,7 +116,7 @@ private:
     std::array<SpeedButton *, 15> m_hotSpots{};
     WindowHandle m_handle = 0;
     bool m_placed = false;
-    bool m_iconPending = false;
+    bool m_iconGiven = false;
     UpdateFlow m_update;
 };
 

@@ -1,24 +1,15 @@
 #include "platform/ui/TImage.h"
 
+#include "platform/ui/picturecompleteness.h"
 #include "platform/ui/picturefile.h"
 
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
 
-#include <cstdint>
-
 namespace kivora {
 
 namespace {
-
-int bigEndian31(const QByteArray &bytes, qsizetype at)
-{
-    std::uint32_t value = 0;
-    for (qsizetype i = 0; i < 4; ++i)
-        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return value > 0x7fffffffu ? -1 : static_cast<int>(value);
-}
 
 // The size a built-in picture's header gives (a twin drawn at twice the density has the
 // same one). A PNG's is read directly: the toolkit's reader sets up a decoder for it, and the
@@ -27,9 +18,8 @@ QSize builtInPictureSize(const QString &path)
 {
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray header = file.read(24);
-        if (header.size() == 24 && header.startsWith("\x89PNG\r\n\x1a\n") && header.mid(12, 4) == "IHDR")
-            return QSize(bigEndian31(header, 16), bigEndian31(header, 20));
+        if (const QSize size = pngHeaderSize(file.read(24)); size.isValid())
+            return size;
     }
     return QImageReader(path).size();
 }

@@ -12,13 +12,14 @@ std::uint32_t bigEndian32(const QByteArray &bytes, qsizetype at)
     return byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
 }
 
+const QByteArray pngSignature("\x89PNG\r\n\x1a\n", 8);
+
 bool completePng(const QByteArray &bytes)
 {
-    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
-    if (!bytes.startsWith(signature))
+    if (!bytes.startsWith(pngSignature))
         return false;
     // Each chunk: length, type, data, CRC.
-    qsizetype at = signature.size();
+    qsizetype at = pngSignature.size();
     while (bytes.size() - at >= 12) {
         const std::uint32_t length = bigEndian32(bytes, at);
         if (length > static_cast<std::uint32_t>(bytes.size() - at - 12))
@@ -36,6 +37,17 @@ bool completeJpeg(const QByteArray &bytes)
 }
 
 } // namespace
+
+QSize pngHeaderSize(const QByteArray &header)
+{
+    if (header.size() < 24 || !header.startsWith(pngSignature) || header.mid(12, 4) != "IHDR")
+        return {};
+    const std::uint32_t width = bigEndian32(header, 16);
+    const std::uint32_t height = bigEndian32(header, 20);
+    if (width > 0x7fffffffu || height > 0x7fffffffu)
+        return {};
+    return QSize(static_cast<int>(width), static_cast<int>(height));
+}
 
 bool looksLikeCompletePicture(const QByteArray &bytes)
 {

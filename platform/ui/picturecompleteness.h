@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 
 namespace kivora {
 
@@ -9,5 +10,9 @@ namespace kivora {
 // short in copying fails it; so does every other kind of picture, which the caller then
 // decodes at once.
 bool looksLikeCompletePicture(const QByteArray &bytes);
+
+// The size a PNG's header (its first 24 bytes, signature and IHDR) gives, or an invalid
+// size for anything else.
+QSize pngHeaderSize(const QByteArray &header);
 
 } // namespace kivora
