@@ -2,6 +2,12 @@
 # Makes the Debian package out/kivora_<version>_<arch>.deb from a Release build of the
 # program alone (build-release, shared with tools/check-builds.sh), and checks it with
 # desktop-file-validate, appstreamcli and lintian. Prints lintian's remaining tags.
+#
+# A package for your own servers takes the build settings from the environment, for example
+#   KIVORA_STREAM_HOST=stream.example.org KIVORA_DOWNLOAD_HOST=files.example.org \
+#   KIVORA_UPDATE_HOST=updates.example.org KIVORA_UPDATE_PUBLIC_KEY=$PWD/update-key.pub.pem tools/package.sh
+# (docs/packaging.md). Settings not given take their defaults, the local demo servers,
+# whatever an earlier run chose. KIVORA_PACKAGE_OUT names another folder than out/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -18,14 +24,25 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
 
+settings=()
+for name in KIVORA_STREAM_HOST KIVORA_DOWNLOAD_HOST KIVORA_UPDATE_HOST KIVORA_UPDATE_PUBLIC_KEY \
+    KIVORA_CONTENT_SCHEME KIVORA_SHIPPED_VERSION_LINE; do
+    if [ -n "${!name:-}" ]; then
+        settings+=("-D$name=${!name}")
+    fi
+done
+
 build=build-release
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DKIVORA_WERROR=ON \
-    -DKIVORA_SYSTEM_LAYOUT=ON -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+out=${KIVORA_PACKAGE_OUT:-out}
+# Fresh, so that a setting an earlier run gave does not stay; the objects stay.
+cmake --fresh -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DKIVORA_WERROR=ON \
+    -DKIVORA_SYSTEM_LAYOUT=ON -DCMAKE_INSTALL_PREFIX=/usr "${settings[@]}" >/dev/null
 cmake --build "$build" -j"${KIVORA_JOBS:-2}"
-mkdir -p out
-(cd "$build" && cpack -G DEB -B "$root/out" >/dev/null)
-rm -rf out/_CPack_Packages
-deb=$(ls -t out/kivora_*.deb | head -1)
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+(cd "$build" && cpack -G DEB -B "$out" >/dev/null)
+rm -rf "$out/_CPack_Packages"
+deb=$(ls -t "$out"/kivora_*.deb | head -1)
 echo "Made $deb"
 
 tree=$(mktemp -d)

@@ -20,6 +20,14 @@ if tools/package.sh; then
 else
     status=1
 fi
+# A distributor's package for other servers, from the same build directory.
+hosts=(stream.kivora.test files.kivora.test:8080 updates.kivora.test)
+if KIVORA_PACKAGE_OUT=out/other-hosts KIVORA_STREAM_HOST=${hosts[0]} KIVORA_DOWNLOAD_HOST=${hosts[1]} \
+    KIVORA_UPDATE_HOST=${hosts[2]} tools/package.sh; then
+    tests/package/check-package.sh "$(ls -t out/other-hosts/kivora_*.deb | head -1)" "${hosts[@]}" || status=$?
+else
+    status=1
+fi
 
 # The network, transfer and update tests again, under ThreadSanitizer.
 tests/tsan/run-tsan.sh || status=$?

@@ -17,8 +17,11 @@ TEST(CheckCommandTest, ListsTheTitlesTheServerLacksAskingWithHead)
     std::filesystem::remove(served.path() / names[0]);
     std::filesystem::remove(served.path() / names[98]);
     const DemoDownloadServer server(served.path());
+    const ScratchFolder program;
+    writeTitles(program.path(), {names[1]}, 16);
 
-    const ToolResult result = runTool({"check", "--download-host", server.host(), "ywerger"});
+    const ToolResult result =
+        runTool({"check", "--dir", program.path().string(), "--download-host", server.host(), "ywerger"});
 
     EXPECT_EQ(result.status, 1) << result.output;
     EXPECT_EQ(countOf(result.output, "missing: "), 2u) << result.output;
@@ -28,6 +31,7 @@ TEST(CheckCommandTest, ListsTheTitlesTheServerLacksAskingWithHead)
     EXPECT_EQ(requests.size(), names.size());
     for (const auto &request : requests)
         EXPECT_TRUE(request.starts_with("HEAD /ywerger/")) << request;
+    EXPECT_NE(result.output.find(program.path().string() + " holds 1 of them.\n"), std::string::npos) << result.output;
 }
 
 TEST(CheckCommandTest, PassesWhenTheServerHasEveryTitle)

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -78,6 +79,10 @@ int runCheck(const CatalogOptions &options)
     if (unanswered > 0)
         std::printf(", %zu without an answer", unanswered);
     std::printf(".\n");
+    std::error_code error;
+    if (std::filesystem::is_directory(options.programDir, error)) {
+        std::printf("%s holds %zu of them.\n", options.programDir.c_str(), titles.size() - countMissing(titles));
+    }
     return missing == 0 && unanswered == 0 ? 0 : 1;
 }
 

@@ -28,17 +28,6 @@ namespace {
 // How many failures the summary names one by one.
 constexpr std::size_t listedFailures = 20;
 
-std::filesystem::path fileOf(const std::u16string &path)
-{
-    return std::filesystem::path(toUtf8(path));
-}
-
-bool isPresent(const TitleFile &title)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(fileOf(title.localPath), error);
-}
-
 // The folders the selected titles go into; false (with a message) when one cannot be made.
 bool makeFolders(const std::vector<TitleFile> &titles, const std::string &programDir)
 {
@@ -57,14 +46,6 @@ bool makeFolders(const std::vector<TitleFile> &titles, const std::string &progra
         }
     }
     return true;
-}
-
-std::size_t countMissing(const std::vector<TitleFile> &titles)
-{
-    std::size_t missing = 0;
-    for (const auto &title : titles)
-        missing += isPresent(title) ? 0 : 1;
-    return missing;
 }
 
 std::string titlesText(std::size_t count)

@@ -5,6 +5,7 @@
 #include "platform/text/utf.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdio>
 
 namespace kivora::catalogtool {
@@ -84,6 +85,20 @@ std::optional<std::vector<TitleFile>> titlesNamedBy(const CatalogOptions &option
         return std::nullopt;
     }
     return std::move(selection.titles);
+}
+
+bool isPresent(const TitleFile &title)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::path(toUtf8(title.localPath)), error);
+}
+
+std::size_t countMissing(const std::vector<TitleFile> &titles)
+{
+    std::size_t missing = 0;
+    for (const auto &title : titles)
+        missing += isPresent(title) ? 0 : 1;
+    return missing;
 }
 
 } // namespace kivora::catalogtool

@@ -34,4 +34,8 @@ TitleSelection selectTitles(const std::vector<std::string> &folders, std::string
 // answers nothing when a folder names no category.
 std::optional<std::vector<TitleFile>> titlesNamedBy(const CatalogOptions &options);
 
+// Whether the title's file is in the program directory.
+bool isPresent(const TitleFile &title);
+std::size_t countMissing(const std::vector<TitleFile> &titles);
+
 } // namespace kivora::catalogtool
