@@ -137,6 +137,7 @@ said=$(XDG_DATA_HOME=relative start)
 
 # --- The catalog command on the PATH: its first use lays out the user's directory, and
 # fetch fills it from a loopback nginx.
+unset XDG_DATA_HOME
 rm -rf "$home"
 mkdir -p "$home" "$scratch/served" "$scratch/nginx"
 folder=xyingyu
