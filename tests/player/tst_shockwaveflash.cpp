@@ -1,13 +1,17 @@
 #include "platform/ui/ShockwaveFlash.h"
+#include "tests/support/logcollector.h"
 #include "tests/support/loopbackserver.h"
 #include "tests/support/scratchfolder.h"
 #include "tests/support/scriptedserver.h"
+#include "tools/swf/swfmovie.h"
+#include "tools/swf/swftags.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLoggingCategory>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -20,6 +24,7 @@
 #include <string>
 
 using kivora::ShockwaveFlash;
+using kivora::test::LogCollector;
 using kivora::test::ScratchFolder;
 using kivora::test::ScriptedExchange;
 using kivora::test::ScriptedServer;
@@ -34,6 +39,19 @@ QByteArray fixture()
 {
     QFile file(QStringLiteral(KIVORA_PLAYER_TEST_DATA "/card.swf"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A pale blue stage that, in its first frame, loads `sibling` (a relative address) into
+// level 1 above itself, as a game loads its next level.
+QByteArray siblingLoader(const QString &sibling)
+{
+    using namespace kivora::swf;
+    SwfMovie movie(Rect{0, 550 * twipsPerPixel, 0, 400 * twipsPerPixel}, 12);
+    movie.addTag(TagCode::SetBackgroundColor, backgroundColourBody(Rgba{0x9C, 0xD3, 0xF0}));
+    movie.addTag(TagCode::DoAction, loadMovieNumBody(sibling.toStdString(), 1));
+    movie.showFrame();
+    const Bytes bytes = movie.serialize(Compression::None);
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 
 bool near(const QColor &a, const QColor &b)
@@ -108,20 +126,25 @@ QString pathOf(const ScratchFolder &folder)
     return QFile::decodeName(folder.path().c_str());
 }
 
-// Movies on 127.0.0.1 under the exact request targets the player is expected to send
-// (percent-encoded as on the wire); anything else is 404. Records every target asked for.
+// Movies on a loopback address under the exact request targets the player is expected to
+// send (percent-encoded as on the wire); anything else is 404. Records every target asked for.
 class MovieServer
 {
 public:
     // Before start().
     void serve(const std::string &rawTarget, const QByteArray &movie) { m_movies[rawTarget] = movie.toStdString(); }
+    void redirect(const std::string &rawTarget, const std::string &location) { m_redirects[rawTarget] = location; }
 
-    bool start()
+    bool start(std::string_view address = "127.0.0.1")
     {
         m_loopback.server().Get(".*", [this](const httplib::Request &request, httplib::Response &response) {
             {
                 std::lock_guard lock(m_mutex);
                 m_targets.append(QByteArray::fromStdString(request.target));
+            }
+            if (const auto moved = m_redirects.find(request.target); moved != m_redirects.end()) {
+                response.set_redirect(moved->second);
+                return;
             }
             const auto found = m_movies.find(request.target);
             if (found == m_movies.end()) {
@@ -131,7 +154,7 @@ public:
             }
             response.set_content(found->second, "application/x-shockwave-flash");
         });
-        return m_loopback.start();
+        return m_loopback.start(address);
     }
 
     int port() const { return m_loopback.port(); }
@@ -144,6 +167,7 @@ public:
 
 private:
     std::map<std::string, std::string> m_movies;
+    std::map<std::string, std::string> m_redirects;
     mutable std::mutex m_mutex;
     QList<QByteArray> m_targets;
     kivora::test::LoopbackServer m_loopback;
@@ -169,6 +193,10 @@ private Q_SLOTS:
     void reportsMoviesItCannotPlay_data();
     void reportsMoviesItCannotPlay();
     void refusesOutsideAddresses();
+    void loadsSiblingFiles_data();
+    void loadsSiblingFiles();
+    void siblingRedirectedElsewhereReachesNothing_data();
+    void siblingRedirectedElsewhereReachesNothing();
     void readsOnlyItsOwnFont();
     void missingAssetsFailConstruction();
     void fillsParentClientArea();
@@ -182,6 +210,7 @@ private:
     ScratchFolder m_folder;
     MovieServer m_server;
     QString m_localMovie;
+    QString m_localLoader; // beside m_localMovie, loads it by its name
     std::unique_ptr<QWidget> m_window;
 };
 
@@ -196,8 +225,16 @@ void TestShockwaveFlash::initTestCase()
     QVERIFY(local.open(QIODevice::WriteOnly));
     local.write(swf);
     local.close();
+    m_localLoader = pathOf(m_folder) + QStringLiteral("/erger/levels.swf");
+    QFile loader(m_localLoader);
+    QVERIFY(loader.open(QIODevice::WriteOnly));
+    loader.write(siblingLoader(QStringLiteral("做客歌.swf")));
+    loader.close();
 
     m_server.serve("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf", swf);
+    m_server.serve("/erger/levels.swf", siblingLoader(QStringLiteral("做客歌.swf")));
+    m_server.serve("/erger/moved-levels.swf", siblingLoader(QStringLiteral("moved.swf")));
+    m_server.redirect("/erger/moved.swf", "/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf");
     m_server.serve("/ywerger/%E9%9F%B5%E5%BE%8B%E8%AF%97the%20cock's%20on%20the%20housestop.swf", swf);
     QVERIFY(m_server.start());
 
@@ -356,6 +393,78 @@ void TestShockwaveFlash::refusesOutsideAddresses()
     QCOMPARE(outside.acceptedConnections(), std::size_t(0));
     QCOMPARE(pageOf(*player)->url(), pageUrl);
     QVERIFY(showsCard(*player));
+}
+
+// A title that loads its parts by relative addresses finds them beside it: in its category
+// folder, or in its folder on the streaming server.
+void TestShockwaveFlash::loadsSiblingFiles_data()
+{
+    QTest::addColumn<QString>("movie");
+    QTest::addColumn<QByteArray>("siblingOnServer"); // empty: a local file
+
+    const QString host = QStringLiteral("http://127.0.0.1:%1").arg(m_server.port());
+    const QByteArray card("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf");
+    QTest::newRow("local") << m_localLoader << QByteArray();
+    QTest::newRow("streamed") << host + QStringLiteral("/erger/levels.swf") << card;
+    QTest::newRow("streamed, moved on its own server") << host + QStringLiteral("/erger/moved-levels.swf") << card;
+}
+
+void TestShockwaveFlash::loadsSiblingFiles()
+{
+    QFETCH(QString, movie);
+    QFETCH(QByteArray, siblingOnServer);
+
+    auto player = makePlayer();
+    QSignalSpy loaded(player.get(), &ShockwaveFlash::movieLoaded);
+    QSignalSpy failed(player.get(), &ShockwaveFlash::movieFailed);
+    player->setMovie(movie);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size() + failed.size(), 1, loadTimeoutMs);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed.value(0).value(1).toString()));
+    // The loader's own stage is blue: the card shows only once its sibling was read.
+    QTRY_VERIFY_WITH_TIMEOUT(showsCard(*player), loadTimeoutMs);
+    if (!siblingOnServer.isEmpty())
+        QVERIFY(m_server.requestedTargets().contains(siblingOnServer));
+}
+
+// A content server that sends a movie's read elsewhere (another machine, or another service
+// of this one) gets the movie nothing from there; the read fails and says why when asked.
+void TestShockwaveFlash::siblingRedirectedElsewhereReachesNothing_data()
+{
+    QTest::addColumn<QByteArray>("elsewhereAddress");
+    QTest::newRow("another host") << QByteArray("127.0.0.2");
+    QTest::newRow("another port") << QByteArray("127.0.0.1");
+}
+
+void TestShockwaveFlash::siblingRedirectedElsewhereReachesNothing()
+{
+    QFETCH(QByteArray, elsewhereAddress);
+
+    MovieServer elsewhere;
+    elsewhere.serve("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf", fixture());
+    QVERIFY(elsewhere.start(elsewhereAddress.toStdString()));
+    MovieServer home;
+    home.serve("/erger/levels.swf", siblingLoader(QStringLiteral("away.swf")));
+    const std::string elsewhereAuthority = elsewhereAddress.toStdString() + ':' + std::to_string(elsewhere.port());
+    home.redirect("/erger/away.swf", "http://" + elsewhereAuthority + "/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf");
+    QVERIFY(home.start());
+
+    LogCollector log;
+    QLoggingCategory::setFilterRules(QStringLiteral("kivora.player.debug=true"));
+    const auto refusal = [&elsewhereAuthority] {
+        for (const std::string &message : LogCollector::messages("kivora.player")) {
+            if (message.find("/erger/away.swf") != std::string::npos && message.find(elsewhereAuthority) != std::string::npos)
+                return true;
+        }
+        return false;
+    };
+    auto player = makePlayer();
+    QSignalSpy loaded(player.get(), &ShockwaveFlash::movieLoaded);
+    player->setMovie(QStringLiteral("http://127.0.0.1:%1/erger/levels.swf").arg(home.port()));
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, loadTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(refusal() || !elsewhere.requestedTargets().isEmpty(), loadTimeoutMs);
+    QCOMPARE(elsewhere.requestedTargets(), QList<QByteArray>());
+    QVERIFY(home.requestedTargets().contains("/erger/away.swf"));
+    QVERIFY(!showsCard(*player));
 }
 
 // Chinese device text needs the font the page carries; no other font name is served.
