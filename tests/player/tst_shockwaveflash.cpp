@@ -3,11 +3,11 @@
 #include "tests/support/loopbackserver.h"
 #include "tests/support/scratchfolder.h"
 #include "tests/support/scriptedserver.h"
+#include "tests/support/testfiles.h"
 #include "tools/swf/swfmovie.h"
 #include "tools/swf/swftags.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -28,6 +28,7 @@ using kivora::test::LogCollector;
 using kivora::test::ScratchFolder;
 using kivora::test::ScriptedExchange;
 using kivora::test::ScriptedServer;
+using kivora::test::writeFile;
 
 namespace {
 
@@ -193,8 +194,6 @@ private Q_SLOTS:
     void reportsMoviesItCannotPlay_data();
     void reportsMoviesItCannotPlay();
     void refusesOutsideAddresses();
-    void loadsSiblingFiles_data();
-    void loadsSiblingFiles();
     void siblingRedirectedElsewhereReachesNothing_data();
     void siblingRedirectedElsewhereReachesNothing();
     void readsOnlyItsOwnFont();
@@ -210,7 +209,7 @@ private:
     ScratchFolder m_folder;
     MovieServer m_server;
     QString m_localMovie;
-    QString m_localLoader; // beside m_localMovie, loads it by its name
+    QString m_localLoader; // beside m_localMovie; loads it by its name
     std::unique_ptr<QWidget> m_window;
 };
 
@@ -219,17 +218,10 @@ void TestShockwaveFlash::initTestCase()
     QVERIFY(m_folder.isValid());
     const QByteArray swf = fixture();
     QVERIFY(swf.startsWith("FWS"));
-    QDir(pathOf(m_folder)).mkpath(QStringLiteral("erger"));
     m_localMovie = pathOf(m_folder) + QStringLiteral("/erger/做客歌.swf");
-    QFile local(m_localMovie);
-    QVERIFY(local.open(QIODevice::WriteOnly));
-    local.write(swf);
-    local.close();
     m_localLoader = pathOf(m_folder) + QStringLiteral("/erger/levels.swf");
-    QFile loader(m_localLoader);
-    QVERIFY(loader.open(QIODevice::WriteOnly));
-    loader.write(siblingLoader(QStringLiteral("做客歌.swf")));
-    loader.close();
+    writeFile(QFile::encodeName(m_localMovie).toStdString(), swf.toStdString());
+    writeFile(QFile::encodeName(m_localLoader).toStdString(), siblingLoader(QStringLiteral("做客歌.swf")).toStdString());
 
     m_server.serve("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf", swf);
     m_server.serve("/erger/levels.swf", siblingLoader(QStringLiteral("做客歌.swf")));
@@ -255,17 +247,24 @@ std::unique_ptr<ShockwaveFlash> TestShockwaveFlash::makePlayer()
 void TestShockwaveFlash::playsMovie_data()
 {
     QTest::addColumn<QString>("movie");
-    QTest::addColumn<QByteArray>("pathOnServer"); // empty: a local file
+    QTest::addColumn<QByteArray>("pathOnServer"); // the card's, as asked for; empty: a local file
     QTest::addColumn<bool>("prepared");
 
     const QString host = QStringLiteral("http://127.0.0.1:%1").arg(m_server.port());
+    const QByteArray card("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf");
     QTest::newRow("local path") << m_localMovie << QByteArray() << false;
     QTest::newRow("local path, player prepared") << m_localMovie << QByteArray() << true;
-    QTest::newRow("streamed, Chinese title")
-        << host + QStringLiteral("/erger/做客歌.swf") << QByteArray("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf") << false;
+    QTest::newRow("streamed, Chinese title") << host + QStringLiteral("/erger/做客歌.swf") << card << false;
     QTest::newRow("streamed, spaces and apostrophe")
         << host + QStringLiteral("/ywerger/韵律诗the cock's on the housestop.swf")
         << QByteArray("/ywerger/%E9%9F%B5%E5%BE%8B%E8%AF%97the%20cock's%20on%20the%20housestop.swf") << false;
+    // A title that loads its parts by relative addresses finds them beside it: in its
+    // category folder, or in its folder on the streaming server. The loader's own stage is
+    // blue; the card shows only once its sibling was read.
+    QTest::newRow("local, loads a sibling") << m_localLoader << QByteArray() << false;
+    QTest::newRow("streamed, loads a sibling") << host + QStringLiteral("/erger/levels.swf") << card << false;
+    QTest::newRow("streamed, loads a sibling moved on its own server")
+        << host + QStringLiteral("/erger/moved-levels.swf") << card << false;
 }
 
 void TestShockwaveFlash::playsMovie()
@@ -393,37 +392,6 @@ void TestShockwaveFlash::refusesOutsideAddresses()
     QCOMPARE(outside.acceptedConnections(), std::size_t(0));
     QCOMPARE(pageOf(*player)->url(), pageUrl);
     QVERIFY(showsCard(*player));
-}
-
-// A title that loads its parts by relative addresses finds them beside it: in its category
-// folder, or in its folder on the streaming server.
-void TestShockwaveFlash::loadsSiblingFiles_data()
-{
-    QTest::addColumn<QString>("movie");
-    QTest::addColumn<QByteArray>("siblingOnServer"); // empty: a local file
-
-    const QString host = QStringLiteral("http://127.0.0.1:%1").arg(m_server.port());
-    const QByteArray card("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf");
-    QTest::newRow("local") << m_localLoader << QByteArray();
-    QTest::newRow("streamed") << host + QStringLiteral("/erger/levels.swf") << card;
-    QTest::newRow("streamed, moved on its own server") << host + QStringLiteral("/erger/moved-levels.swf") << card;
-}
-
-void TestShockwaveFlash::loadsSiblingFiles()
-{
-    QFETCH(QString, movie);
-    QFETCH(QByteArray, siblingOnServer);
-
-    auto player = makePlayer();
-    QSignalSpy loaded(player.get(), &ShockwaveFlash::movieLoaded);
-    QSignalSpy failed(player.get(), &ShockwaveFlash::movieFailed);
-    player->setMovie(movie);
-    QTRY_COMPARE_WITH_TIMEOUT(loaded.size() + failed.size(), 1, loadTimeoutMs);
-    QVERIFY2(failed.isEmpty(), qPrintable(failed.value(0).value(1).toString()));
-    // The loader's own stage is blue: the card shows only once its sibling was read.
-    QTRY_VERIFY_WITH_TIMEOUT(showsCard(*player), loadTimeoutMs);
-    if (!siblingOnServer.isEmpty())
-        QVERIFY(m_server.requestedTargets().contains(siblingOnServer));
 }
 
 // A content server that sends a movie's read elsewhere (another machine, or another service
