@@ -62,7 +62,7 @@ private:
     httplib::Server m_server;
     Gate m_stall;
     std::thread m_thread;
-    std::string m_address;
+    std::string m_address = "127.0.0.1";
     int m_port = 0;
 };
 
