@@ -1,5 +1,6 @@
 #include "platform/player/playerschemehandler.h"
 
+#include "platform/net/diagnostics.h"
 #include "platform/ui/playerassets.h"
 
 #include <QBuffer>
@@ -46,6 +47,12 @@ bool isRemote(const QUrl &url)
     return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
 }
 
+// What the same-origin policy makes of a redirection to another host, port or scheme.
+bool isRefusedRedirection(QNetworkReply::NetworkError error)
+{
+    return error == QNetworkReply::InsecureRedirectError || error == QNetworkReply::ProtocolUnknownError;
+}
+
 } // namespace
 
 PlayerSchemeHandler::PlayerSchemeHandler(QObject *parent)
@@ -53,6 +60,9 @@ PlayerSchemeHandler::PlayerSchemeHandler(QObject *parent)
     , m_network(new QNetworkAccessManager(this))
 {
     m_network->setTransferTimeout(relayTimeoutMs);
+    // A movie reads from its own server alone: a redirection to another host would let it
+    // read whatever the family's network serves (Qt's default follows it anywhere).
+    m_network->setRedirectPolicy(QNetworkRequest::SameOriginRedirectPolicy);
 }
 
 PlayerSchemeHandler::~PlayerSchemeHandler()
@@ -199,6 +209,10 @@ void PlayerSchemeHandler::relay(QWebEngineUrlRequestJob *job, Movie &movie, cons
         if (!guardedJob)
             return;
         if (reply->error() != QNetworkReply::NoError) {
+            if (isRefusedRedirection(reply->error()))
+                qCDebug(playerLog).noquote() << "refused the redirection of" << reply->url().toDisplayString() << "to"
+                                             << QString::fromLatin1(reply->rawHeader("Location"))
+                                             << "(a movie reads from its own server alone)";
             guardedJob->fail(reply->error() == QNetworkReply::OperationCanceledError
                                  ? QWebEngineUrlRequestJob::RequestAborted
                                  : reply->error() == QNetworkReply::ContentNotFoundError

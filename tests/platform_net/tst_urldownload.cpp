@@ -1,5 +1,6 @@
 #include "platform/net/bindstatuscodes.h"
 #include "tests/support/conditionwait.h"
+#include "tests/support/logcollector.h"
 #include "tests/support/loopbackserver.h"
 #include "tests/support/progresscollector.h"
 #include "tests/support/refusingport.h"
@@ -27,6 +28,7 @@
 namespace kivora {
 namespace {
 
+using test::LogCollector;
 using test::ProgressCollector;
 using test::ProgressReport;
 using test::readFile;
@@ -202,46 +204,6 @@ INSTANTIATE_TEST_SUITE_P(Transfers, UrlDownloadFailure, ::testing::ValuesIn(fail
                          });
 
 // --- Diagnostics ----------------------------------------------------------------------
-
-// Collects what the program logs while it lives, category by category.
-class LogCollector
-{
-public:
-    LogCollector()
-    {
-        s_messages.clear();
-        m_previous = qInstallMessageHandler(&collect);
-    }
-    ~LogCollector()
-    {
-        qInstallMessageHandler(m_previous);
-        QLoggingCategory::setFilterRules(QString());
-    }
-    LogCollector(const LogCollector &) = delete;
-    LogCollector &operator=(const LogCollector &) = delete;
-
-    static std::vector<std::string> messages(const char *category)
-    {
-        std::lock_guard lock(s_mutex);
-        std::vector<std::string> found;
-        for (const auto &[from, text] : s_messages) {
-            if (from == category)
-                found.push_back(text);
-        }
-        return found;
-    }
-
-private:
-    static void collect(QtMsgType, const QMessageLogContext &context, const QString &text)
-    {
-        std::lock_guard lock(s_mutex);
-        s_messages.emplace_back(context.category ? context.category : "", text.toStdString());
-    }
-
-    static inline std::mutex s_mutex;
-    static inline std::vector<std::pair<std::string, std::string>> s_messages;
-    QtMessageHandler m_previous = nullptr;
-};
 
 TEST_F(UrlDownloadTest, FailureSaysWhyOnlyWhenAsked)
 {

@@ -1,13 +1,17 @@
 #include "platform/ui/ShockwaveFlash.h"
+#include "tests/support/logcollector.h"
 #include "tests/support/loopbackserver.h"
 #include "tests/support/scratchfolder.h"
 #include "tests/support/scriptedserver.h"
+#include "tests/support/testfiles.h"
+#include "tools/swf/swfmovie.h"
+#include "tools/swf/swftags.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLoggingCategory>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -20,9 +24,11 @@
 #include <string>
 
 using kivora::ShockwaveFlash;
+using kivora::test::LogCollector;
 using kivora::test::ScratchFolder;
 using kivora::test::ScriptedExchange;
 using kivora::test::ScriptedServer;
+using kivora::test::writeFile;
 
 namespace {
 
@@ -34,6 +40,19 @@ QByteArray fixture()
 {
     QFile file(QStringLiteral(KIVORA_PLAYER_TEST_DATA "/card.swf"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A pale blue stage that, in its first frame, loads `sibling` (a relative address) into
+// level 1 above itself, as a game loads its next level.
+QByteArray siblingLoader(const QString &sibling)
+{
+    using namespace kivora::swf;
+    SwfMovie movie(Rect{0, 550 * twipsPerPixel, 0, 400 * twipsPerPixel}, 12);
+    movie.addTag(TagCode::SetBackgroundColor, backgroundColourBody(Rgba{0x9C, 0xD3, 0xF0}));
+    movie.addTag(TagCode::DoAction, loadMovieNumBody(sibling.toStdString(), 1));
+    movie.showFrame();
+    const Bytes bytes = movie.serialize(Compression::None);
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 
 bool near(const QColor &a, const QColor &b)
@@ -108,20 +127,25 @@ QString pathOf(const ScratchFolder &folder)
     return QFile::decodeName(folder.path().c_str());
 }
 
-// Movies on 127.0.0.1 under the exact request targets the player is expected to send
-// (percent-encoded as on the wire); anything else is 404. Records every target asked for.
+// Movies on a loopback address under the exact request targets the player is expected to
+// send (percent-encoded as on the wire); anything else is 404. Records every target asked for.
 class MovieServer
 {
 public:
     // Before start().
     void serve(const std::string &rawTarget, const QByteArray &movie) { m_movies[rawTarget] = movie.toStdString(); }
+    void redirect(const std::string &rawTarget, const std::string &location) { m_redirects[rawTarget] = location; }
 
-    bool start()
+    bool start(std::string_view address = "127.0.0.1")
     {
         m_loopback.server().Get(".*", [this](const httplib::Request &request, httplib::Response &response) {
             {
                 std::lock_guard lock(m_mutex);
                 m_targets.append(QByteArray::fromStdString(request.target));
+            }
+            if (const auto moved = m_redirects.find(request.target); moved != m_redirects.end()) {
+                response.set_redirect(moved->second);
+                return;
             }
             const auto found = m_movies.find(request.target);
             if (found == m_movies.end()) {
@@ -131,7 +155,7 @@ public:
             }
             response.set_content(found->second, "application/x-shockwave-flash");
         });
-        return m_loopback.start();
+        return m_loopback.start(address);
     }
 
     int port() const { return m_loopback.port(); }
@@ -144,6 +168,7 @@ public:
 
 private:
     std::map<std::string, std::string> m_movies;
+    std::map<std::string, std::string> m_redirects;
     mutable std::mutex m_mutex;
     QList<QByteArray> m_targets;
     kivora::test::LoopbackServer m_loopback;
@@ -169,6 +194,8 @@ private Q_SLOTS:
     void reportsMoviesItCannotPlay_data();
     void reportsMoviesItCannotPlay();
     void refusesOutsideAddresses();
+    void siblingRedirectedElsewhereReachesNothing_data();
+    void siblingRedirectedElsewhereReachesNothing();
     void readsOnlyItsOwnFont();
     void missingAssetsFailConstruction();
     void fillsParentClientArea();
@@ -182,6 +209,7 @@ private:
     ScratchFolder m_folder;
     MovieServer m_server;
     QString m_localMovie;
+    QString m_localLoader; // beside m_localMovie; loads it by its name
     std::unique_ptr<QWidget> m_window;
 };
 
@@ -190,14 +218,18 @@ void TestShockwaveFlash::initTestCase()
     QVERIFY(m_folder.isValid());
     const QByteArray swf = fixture();
     QVERIFY(swf.startsWith("FWS"));
-    QDir(pathOf(m_folder)).mkpath(QStringLiteral("erger"));
     m_localMovie = pathOf(m_folder) + QStringLiteral("/erger/做客歌.swf");
-    QFile local(m_localMovie);
-    QVERIFY(local.open(QIODevice::WriteOnly));
-    local.write(swf);
-    local.close();
+    m_localLoader = pathOf(m_folder) + QStringLiteral("/erger/levels.swf");
+    writeFile(QFile::encodeName(m_localMovie).toStdString(), swf.toStdString());
+    writeFile(QFile::encodeName(m_localLoader).toStdString(), siblingLoader(QStringLiteral("做客歌.swf")).toStdString());
 
     m_server.serve("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf", swf);
+    // Each sibling under a name of its own: the server's record tells which row read it.
+    m_server.serve("/erger/levels.swf", siblingLoader(QStringLiteral("关卡 2.swf")));
+    m_server.serve("/erger/%E5%85%B3%E5%8D%A1%202.swf", swf);
+    m_server.serve("/erger/moved-levels.swf", siblingLoader(QStringLiteral("moved.swf")));
+    m_server.redirect("/erger/moved.swf", "/erger/after-move.swf");
+    m_server.serve("/erger/after-move.swf", swf);
     m_server.serve("/ywerger/%E9%9F%B5%E5%BE%8B%E8%AF%97the%20cock's%20on%20the%20housestop.swf", swf);
     QVERIFY(m_server.start());
 
@@ -218,7 +250,7 @@ std::unique_ptr<ShockwaveFlash> TestShockwaveFlash::makePlayer()
 void TestShockwaveFlash::playsMovie_data()
 {
     QTest::addColumn<QString>("movie");
-    QTest::addColumn<QByteArray>("pathOnServer"); // empty: a local file
+    QTest::addColumn<QByteArray>("pathOnServer"); // the card's, as asked for; empty: a local file
     QTest::addColumn<bool>("prepared");
 
     const QString host = QStringLiteral("http://127.0.0.1:%1").arg(m_server.port());
@@ -229,6 +261,14 @@ void TestShockwaveFlash::playsMovie_data()
     QTest::newRow("streamed, spaces and apostrophe")
         << host + QStringLiteral("/ywerger/韵律诗the cock's on the housestop.swf")
         << QByteArray("/ywerger/%E9%9F%B5%E5%BE%8B%E8%AF%97the%20cock's%20on%20the%20housestop.swf") << false;
+    // A title that loads its parts by relative addresses finds them beside it: in its
+    // category folder, or in its folder on the streaming server. The loader's own stage is
+    // blue; the card shows only once its sibling was read.
+    QTest::newRow("local, loads a sibling") << m_localLoader << QByteArray() << false;
+    QTest::newRow("streamed, loads a sibling")
+        << host + QStringLiteral("/erger/levels.swf") << QByteArray("/erger/%E5%85%B3%E5%8D%A1%202.swf") << false;
+    QTest::newRow("streamed, loads a sibling moved on its own server")
+        << host + QStringLiteral("/erger/moved-levels.swf") << QByteArray("/erger/after-move.swf") << false;
 }
 
 void TestShockwaveFlash::playsMovie()
@@ -356,6 +396,47 @@ void TestShockwaveFlash::refusesOutsideAddresses()
     QCOMPARE(outside.acceptedConnections(), std::size_t(0));
     QCOMPARE(pageOf(*player)->url(), pageUrl);
     QVERIFY(showsCard(*player));
+}
+
+// A content server that sends a movie's read elsewhere (another machine, or another service
+// of this one) gets the movie nothing from there; the read fails and says why when asked.
+void TestShockwaveFlash::siblingRedirectedElsewhereReachesNothing_data()
+{
+    QTest::addColumn<QByteArray>("elsewhereAddress");
+    QTest::newRow("another host") << QByteArray("127.0.0.2");
+    QTest::newRow("another port") << QByteArray("127.0.0.1");
+}
+
+void TestShockwaveFlash::siblingRedirectedElsewhereReachesNothing()
+{
+    QFETCH(QByteArray, elsewhereAddress);
+
+    MovieServer elsewhere;
+    elsewhere.serve("/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf", fixture());
+    QVERIFY(elsewhere.start(elsewhereAddress.toStdString()));
+    MovieServer home;
+    home.serve("/erger/levels.swf", siblingLoader(QStringLiteral("away.swf")));
+    const std::string elsewhereAuthority = elsewhereAddress.toStdString() + ':' + std::to_string(elsewhere.port());
+    home.redirect("/erger/away.swf", "http://" + elsewhereAuthority + "/erger/%E5%81%9A%E5%AE%A2%E6%AD%8C.swf");
+    QVERIFY(home.start());
+
+    LogCollector log;
+    QLoggingCategory::setFilterRules(QStringLiteral("kivora.player.debug=true"));
+    const auto refusal = [&elsewhereAuthority] {
+        for (const std::string &message : LogCollector::messages("kivora.player")) {
+            if (message.find("/erger/away.swf") != std::string::npos && message.find(elsewhereAuthority) != std::string::npos)
+                return true;
+        }
+        return false;
+    };
+    auto player = makePlayer();
+    QSignalSpy loaded(player.get(), &ShockwaveFlash::movieLoaded);
+    player->setMovie(QStringLiteral("http://127.0.0.1:%1/erger/levels.swf").arg(home.port()));
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, loadTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(refusal() || !elsewhere.requestedTargets().isEmpty(), loadTimeoutMs);
+    QCOMPARE(elsewhere.requestedTargets(), QList<QByteArray>());
+    QVERIFY(home.requestedTargets().contains("/erger/away.swf"));
+    QVERIFY(!showsCard(*player));
 }
 
 // Chinese device text needs the font the page carries; no other font name is served.

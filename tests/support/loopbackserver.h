@@ -12,19 +12,19 @@
 
 namespace kivora::test {
 
-// "http://127.0.0.1:<port>" followed by `path`.
-inline std::u16string loopbackUrl(int port, std::u16string_view path)
+// "http://<address>:<port>" followed by `path`.
+inline std::u16string loopbackUrl(int port, std::u16string_view path, std::string_view address = "127.0.0.1")
 {
-    std::u16string text = u"http://127.0.0.1:";
-    for (const char c : std::to_string(port))
+    std::u16string text = u"http://";
+    for (const char c : std::string(address) + ':' + std::to_string(port))
         text += static_cast<char16_t>(c);
     text += path;
     return text;
 }
 
-// An HTTP server on 127.0.0.1 and an ephemeral port. Register handlers on server(),
-// then start(). The stall gate is opened before the server stops, so handlers that wait
-// on it end.
+// An HTTP server on a loopback address (127.0.0.1 unless told) and an ephemeral port.
+// Register handlers on server(), then start(). The stall gate is opened before the server
+// stops, so handlers that wait on it end.
 class LoopbackServer
 {
 public:
@@ -44,9 +44,10 @@ public:
     httplib::Server &server() { return m_server; }
     Gate &stallGate() { return m_stall; }
 
-    bool start()
+    bool start(std::string_view address = "127.0.0.1")
     {
-        m_port = m_server.bind_to_any_port("127.0.0.1");
+        m_address = address;
+        m_port = m_server.bind_to_any_port(m_address);
         if (m_port <= 0)
             return false;
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
@@ -55,12 +56,13 @@ public:
 
     int port() const { return m_port; }
 
-    std::u16string url(std::u16string_view path) const { return loopbackUrl(m_port, path); }
+    std::u16string url(std::u16string_view path) const { return loopbackUrl(m_port, path, m_address); }
 
 private:
     httplib::Server m_server;
     Gate m_stall;
     std::thread m_thread;
+    std::string m_address = "127.0.0.1";
     int m_port = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "tools/swf/bitwriter.h"
 
 #include <stdexcept>
+#include <string>
 
 namespace kivora::swf {
 
@@ -71,6 +72,23 @@ Bytes gotoAndPlayBody(std::uint16_t frameIndex)
     out.writeU16(2);
     out.writeU16(frameIndex);
     out.writeU8(0x06); // ActionPlay
+    out.writeU8(0x00); // end of actions
+    return out.take();
+}
+
+Bytes loadMovieNumBody(std::string_view url, int level)
+{
+    const std::string target = "_level" + std::to_string(level);
+    const std::size_t length = url.size() + 1 + target.size() + 1;
+    if (length > 0xffff)
+        throw std::length_error("address too long for one action");
+    BitWriter out;
+    out.writeU8(0x83); // ActionGetURL
+    out.writeU16(static_cast<std::uint16_t>(length));
+    for (std::string_view text : {url, std::string_view(target)}) {
+        out.writeBytes(Bytes(text.begin(), text.end()));
+        out.writeU8(0);
+    }
     out.writeU8(0x00); // end of actions
     return out.take();
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace kivora::swf {
@@ -21,5 +22,8 @@ Bytes defineSoundBody(std::uint16_t soundId, int sampleRate, const std::vector<s
 Bytes startSoundBody(std::uint16_t soundId);
 // ActionScript 1: gotoAndPlay of a zero-based frame.
 Bytes gotoAndPlayBody(std::uint16_t frameIndex);
+// ActionScript 1: loadMovieNum(url, level); a relative url (UTF-8) is resolved by the player
+// against the movie's own address.
+Bytes loadMovieNumBody(std::string_view url, int level);
 
 } // namespace kivora::swf

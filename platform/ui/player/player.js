@@ -85,7 +85,10 @@
         }
         report("loaded", generation);
       });
-      element.ruffle().load(Object.assign({ url: url }, extraConfig || {})).catch(function (error) {
+      // A movie's relative addresses (its levels, sounds, data) name files beside it, as in a
+      // player that hosts the movie directly; the page's own folder is no place of the movie's.
+      const base = url.slice(0, url.lastIndexOf("/") + 1);
+      element.ruffle().load(Object.assign({ url: url, base: base }, extraConfig || {})).catch(function (error) {
         fail(element, String(error));
       });
     },
