@@ -37,7 +37,7 @@ done
 
 # --- The servers the package was built for.
 if (($# == 4)); then
-    listed=$("$root/usr/libexec/kivora/kivora-catalog" list | head -n1)
+    listed=$("$root/usr/libexec/kivora/kivora-catalog" list | sed -n 1p)
     [[ $listed == *$'\t'"http://$2/"*$'\t'"http://$3/"* ]] || fail "the catalog does not name $2 and $3: $listed"
     grep -qx "http://$4/erge/lumora-.*"$'\r' "$root/usr/lib/kivora/update/Nupdate.txt" ||
         fail "the version record does not name $4: $(head -n1 "$root/usr/lib/kivora/update/Nupdate.txt")"
