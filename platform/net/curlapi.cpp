@@ -28,6 +28,7 @@ const CurlApi *loadCurl()
     }
     const bool complete = resolve(library, "curl_global_init", api.global_init)
         && resolve(library, "curl_easy_init", api.easy_init) && resolve(library, "curl_easy_setopt", api.easy_setopt)
+        && resolve(library, "curl_easy_reset", api.easy_reset)
         && resolve(library, "curl_easy_perform", api.easy_perform)
         && resolve(library, "curl_easy_getinfo", api.easy_getinfo)
         && resolve(library, "curl_easy_cleanup", api.easy_cleanup)

@@ -157,7 +157,7 @@ void setRequestOptions(CURL *curl, Transfer &transfer, const std::string &addres
 {
     const CurlApi &api = *curlApi();
     api.easy_setopt(curl, CURLOPT_URL, address.c_str());
-    if (CURLSH *share = sharedConnections())
+    if (CURLSH *share = sharedNameLookups())
         api.easy_setopt(curl, CURLOPT_SHARE, share);
     api.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
     api.easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
@@ -196,7 +196,9 @@ Outcome attempt(const std::string &address, const std::string &destination, Prog
     const std::string area = options.stagingArea.empty() ? stagingAreaOf(programDirectory()) : options.stagingArea;
     PartialDownload partial(area, address, destination);
 
-    CurlEasyHandle easy;
+    std::optional<CurlEasyHandle> own;
+    CurlEasyHandle &easy = options.handle ? *options.handle : own.emplace();
+    easy.reset();
     CURL *curl = easy.handle;
     result = E_OUTOFMEMORY;
     if (!curl)

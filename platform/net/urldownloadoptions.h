@@ -8,6 +8,8 @@
 
 namespace kivora {
 
+struct CurlEasyHandle;
+
 // Limits of one transfer. The defaults are those of URLDownloadToFile.
 struct UrlDownloadOptions
 {
@@ -23,6 +25,10 @@ struct UrlDownloadOptions
     // empty: the program directory's staging area. A folder on another file system than
     // the destination's keeps nothing.
     std::string stagingArea;
+    // A handle the calling thread keeps from one download to the next, so that a run of
+    // titles from one server keeps its connection; null: a handle of this download's own.
+    // Never used by two threads at once.
+    CurlEasyHandle *handle = nullptr;
 };
 
 // URLDownloadToFile with explicit limits.
