@@ -25,8 +25,10 @@ class ResponseHeaders
 public:
     void addLine(std::string_view line);
 
-    // What a later request can send in If-Range: a strong ETag, or else Last-Modified
-    // (a weak ETag cannot validate a range). Empty when there is neither.
+    // What a later request can send in If-Range: a strong ETag, or else a Last-Modified
+    // date at least a second before the answer's Date, since a resource may change again
+    // within the second it was modified (a weak ETag cannot validate a range either).
+    // Empty when there is neither.
     std::string validator() const;
     const std::string &etag() const { return m_etag; }
     const std::string &contentRange() const { return m_contentRange; }
@@ -34,6 +36,7 @@ public:
 private:
     std::string m_etag;
     std::string m_lastModified;
+    std::string m_date;
     std::string m_contentRange;
 };
 

@@ -184,6 +184,8 @@ RangeServer::Plan RangeServer::planFor(const std::string &request)
         plan.head += "ETag: " + m_resource.etag + "\r\n";
     if (!m_resource.lastModified.empty())
         plan.head += "Last-Modified: " + m_resource.lastModified + "\r\n";
+    if (!m_resource.date.empty())
+        plan.head += "Date: " + m_resource.date + "\r\n";
     plan.head += "Accept-Ranges: bytes\r\nConnection: close\r\n\r\n";
     plan.limit = m_cut.value_or(plan.body.size());
     plan.stall = m_stallNext;

@@ -15,6 +15,7 @@ struct ServedResource
     std::string body;
     std::string etag;         // sent as is when not empty
     std::string lastModified; // sent when not empty
+    std::string date{};       // the answers' Date, sent when not empty
 };
 
 // A loopback HTTP server of one resource that answers range requests as a static file

@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(Percent, CutDownload, ::testing::Values(10, 50, 99));
 TEST_F(ResumedDownload, LastModifiedValidatesWhenThereIsNoEtag)
 {
     const std::string date = "Tue, 01 Dec 2026 08:00:00 GMT";
-    RangeServer server({m_body, {}, date});
+    RangeServer server({m_body, {}, date, "Tue, 01 Dec 2026 08:00:01 GMT"});
     server.cutNextAfter(1000);
     EXPECT_NE(download(server), S_OK);
     ASSERT_EQ(download(server), S_OK);
@@ -99,6 +99,7 @@ struct StartOverCase
     const char *name;
     std::string etag;
     std::string lastModified;
+    std::string date;
 };
 
 class StartOver : public ResumedDownload, public ::testing::WithParamInterface<StartOverCase>
@@ -107,7 +108,7 @@ class StartOver : public ResumedDownload, public ::testing::WithParamInterface<S
 
 TEST_P(StartOver, WithoutAStrongValidatorNothingIsKept)
 {
-    RangeServer server({m_body, GetParam().etag, GetParam().lastModified});
+    RangeServer server({m_body, GetParam().etag, GetParam().lastModified, GetParam().date});
     server.cutNextAfter(m_body.size() / 2);
     EXPECT_NE(download(server), S_OK);
     EXPECT_FALSE(std::filesystem::exists(m_area.stagingArea()))
@@ -118,8 +119,13 @@ TEST_P(StartOver, WithoutAStrongValidatorNothingIsKept)
 }
 
 INSTANTIATE_TEST_SUITE_P(Validators, StartOver,
-                         ::testing::Values(StartOverCase{"none", {}, {}},
-                                           StartOverCase{"weakEtag", "W/\"v1\"", {}}),
+                         ::testing::Values(StartOverCase{"none", {}, {}, {}},
+                                           StartOverCase{"weakEtag", "W/\"v1\"", {}, {}},
+                                           // Modified again within the second it is sent in.
+                                           StartOverCase{"weakLastModified", {}, "Tue, 01 Dec 2026 08:00:00 GMT",
+                                                         "Tue, 01 Dec 2026 08:00:00 GMT"},
+                                           StartOverCase{"lastModifiedWithoutDate", {},
+                                                         "Tue, 01 Dec 2026 08:00:00 GMT", {}}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(ResumedDownload, ServerIgnoringRangesSendsTheWholeResourceOnce)
