@@ -62,16 +62,20 @@ PartialDownload::Use PartialDownload::accept(long status, const ResponseHeaders 
 {
     if (status == 206) {
         const std::optional<ContentRange> range = parseContentRange(headers.contentRange());
-        const std::string answered = headers.validator();
-        const bool fits = m_offset > 0 && range && range->first == m_offset
-            && (!range->total || m_record->size == 0 || *range->total == m_record->size)
-            && (answered.empty() || answered == m_record->validator);
+        // Only the rest of the very bytes held, of a resource whose length is known: without
+        // it, an answer that ends early cannot be told from the end of the resource.
+        const bool fits = m_offset > 0 && range && range->first == m_offset && !headers.contradicts(m_record->validator)
+            && (range->total || m_record->size != 0)
+            && (!range->total || m_record->size == 0 || *range->total == m_record->size);
         if (!fits) {
             discard();
             return Use::Mismatch;
         }
-        if (m_record->size == 0 && range->total)
+        if (m_record->size == 0) {
+            // Kept for the next try, which the answer may still leave short of the end.
             m_record->size = *range->total;
+            writeResumeRecord(m_entry->record, *m_record);
+        }
         return Use::Append;
     }
     const std::string validator = headers.validator();

@@ -108,5 +108,11 @@ std::string ResponseHeaders::validator() const
     return {};
 }
 
+bool ResponseHeaders::contradicts(const std::string &kept) const
+{
+    // Entity tags are quoted; dates never are.
+    const std::string &answered = kept.starts_with('"') ? m_etag : m_lastModified;
+    return !answered.empty() && answered != kept;
+}
 
 } // namespace kivora

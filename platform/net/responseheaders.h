@@ -30,6 +30,9 @@ public:
     // within the second it was modified (a weak ETag cannot validate a range either).
     // Empty when there is neither.
     std::string validator() const;
+    // Whether the answer names another validator of the kind of `kept` (an entity tag or a
+    // date): a server that ignores If-Range answers a range of another resource so.
+    bool contradicts(const std::string &kept) const;
     const std::string &etag() const { return m_etag; }
     const std::string &contentRange() const { return m_contentRange; }
 

@@ -66,8 +66,6 @@ bool decide(Transfer &transfer)
         transfer.file = &transfer.partial->file();
         transfer.held = transfer.file->size();
         transfer.total = transfer.partial->expectedSize();
-        if (transfer.total == 0 && length > 0)
-            transfer.total = transfer.held + length;
         return true;
     case PartialDownload::Use::FromStart:
         transfer.file = &transfer.partial->file();
@@ -260,9 +258,12 @@ Outcome attempt(const std::string &address, const std::string &destination, Prog
     curl_off_t announced = -1;
     curlApi()->easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     const std::uint64_t stored = transfer.held + transfer.bytes;
+    // An answer can be whole by its own framing and still leave a continued file short of
+    // the resource; its bytes stay for the next try.
+    const bool whole = (announced < 0 || static_cast<std::uint64_t>(announced) == transfer.bytes)
+        && ((transfer.held == 0 && transfer.total == 0) || stored == transfer.total);
     result = INET_E_DOWNLOAD_FAILURE;
-    if ((announced >= 0 && static_cast<std::uint64_t>(announced) != transfer.bytes)
-        || (transfer.total != 0 && stored != transfer.total)) {
+    if (!whole) {
         qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: " << stored << " of "
                                        << transfer.total << " bytes arrived";
         return Outcome::Done;

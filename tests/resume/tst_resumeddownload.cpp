@@ -21,6 +21,7 @@ namespace {
 
 using test::RangeServer;
 using test::ServedResource;
+using test::ServerQuirks;
 
 class ResumedDownload : public ::testing::Test
 {
@@ -131,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Validators, StartOver,
 TEST_F(ResumedDownload, ServerIgnoringRangesSendsTheWholeResourceOnce)
 {
     RangeServer server({m_body, "\"v1\"", {}});
-    server.ignoreRanges();
+    server.setQuirks({.ignoreRanges = true});
     server.cutNextAfter(m_body.size() / 2);
     EXPECT_NE(download(server), S_OK);
     const std::uint64_t sentBefore = server.bodyBytesSent();
@@ -205,6 +206,84 @@ TEST_F(ResumedDownload, BytesWithoutAReadableRecordAreNotContinued)
     EXPECT_EQ(test::headerValue(server.requests().back(), "Range"), "");
     EXPECT_EQ(server.bodyBytesSent() - sentBefore, m_body.size());
 }
+
+// --- A range is saved only as the rest of the very bytes held --------------------------
+
+TEST_F(ResumedDownload, RangeOfUnknownTotalAfterACutChunkedAnswerIsNotSaved)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.setQuirks({.chunked = true, .sliceBytes = 100000, .unknownTotal = true});
+    server.cutNextAfter(100000);
+    EXPECT_NE(download(server), S_OK);
+    // Neither answer says how long the resource is: its end is known only from a whole one.
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), m_body);
+    const std::vector<std::string> requests = server.requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(test::headerValue(requests[1], "Range"), "bytes=100000-");
+    EXPECT_EQ(test::headerValue(requests[2], "Range"), "");
+}
+
+TEST_F(ResumedDownload, RangesShortOfTheTotalAreKeptUntilTheFileIsWhole)
+{
+    const std::string body = test::varyingBytes(350000, 6);
+    RangeServer server({body, "\"v1\"", {}});
+    server.setQuirks({.chunked = true, .sliceBytes = 100000});
+    server.cutNextAfter(100000);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        EXPECT_NE(download(server), S_OK) << attempt;
+        EXPECT_FALSE(destinationExists()) << attempt;
+    }
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), body);
+    EXPECT_EQ(server.bodyBytesSent(), body.size()) << "each slice is kept and continued";
+}
+
+struct MisfitCase
+{
+    const char *name;
+    ServerQuirks quirks;
+    ServedResource served;  // validators only; the test supplies the body
+    ServedResource changed; // validators of another body of the same size; none: unchanged
+};
+
+class MisfitRange : public ResumedDownload, public ::testing::WithParamInterface<MisfitCase>
+{
+};
+
+TEST_P(MisfitRange, IsNotAppendedAndTheWholeResourceIsFetched)
+{
+    const MisfitCase &c = GetParam();
+    ServedResource served = c.served;
+    served.body = m_body;
+    RangeServer server(served);
+    server.cutNextAfter(m_body.size() / 2);
+    EXPECT_NE(download(server), S_OK);
+    if (!c.changed.etag.empty() || !c.changed.lastModified.empty()) {
+        served = c.changed;
+        served.body = test::varyingBytes(m_body.size(), 7);
+        server.setResource(served);
+    }
+    server.setQuirks(c.quirks);
+
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), served.body);
+    const std::vector<std::string> requests = server.requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(test::headerValue(requests[2], "Range"), "") << "the retry asks for the whole resource";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, MisfitRange,
+    ::testing::Values(MisfitCase{"startsBeforeTheHeldBytes", {.startEarlier = 1000}, {{}, "\"v1\"", {}, {}}, {}},
+                      // A server that ignores If-Range answers with a range of what it has now.
+                      MisfitCase{"otherEtag", {.ignoreIfRange = true}, {{}, "\"v1\"", {}, {}},
+                                 {{}, "\"v2\"", {}, {}}},
+                      MisfitCase{"otherLastModified",
+                                 {.ignoreIfRange = true},
+                                 {{}, {}, "Tue, 01 Dec 2026 08:00:00 GMT", "Tue, 01 Dec 2026 09:00:00 GMT"},
+                                 {{}, {}, "Tue, 01 Dec 2026 08:30:00 GMT", "Tue, 01 Dec 2026 09:00:00 GMT"}}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // --- Two downloads of one address at once ---------------------------------------------
 
