@@ -15,7 +15,7 @@ PartialDownload::PartialDownload(const std::string &area, const std::string &add
     , m_address(address)
 {
     struct stat info{};
-    if (!m_entry || ::stat(m_entry->body.c_str(), &info) != 0 || !take())
+    if (!m_entry || ::lstat(m_entry->body.c_str(), &info) != 0 || !take())
         return;
     m_record = readResumeRecord(m_entry->record);
     const std::uint64_t held = m_file->size();

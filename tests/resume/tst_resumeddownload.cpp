@@ -13,6 +13,7 @@
 #include <thread>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -284,6 +285,66 @@ INSTANTIATE_TEST_SUITE_P(
                                  {{}, {}, "Tue, 01 Dec 2026 08:00:00 GMT", "Tue, 01 Dec 2026 09:00:00 GMT"},
                                  {{}, {}, "Tue, 01 Dec 2026 08:30:00 GMT", "Tue, 01 Dec 2026 09:00:00 GMT"}}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// --- Only regular files are staging files ---------------------------------------------
+
+enum class Intruder { Fifo, Link, Folder };
+
+struct IntruderCase
+{
+    const char *name;
+    const char *suffix; // of the entry file it takes the place of
+    Intruder kind;
+};
+
+class StagingIntruder : public ResumedDownload, public ::testing::WithParamInterface<IntruderCase>
+{
+};
+
+// Without the check, a FIFO in place of the record holds the download for good: the test's
+// time-out tells.
+TEST_P(StagingIntruder, IsRemovedOrLeftAndTheDownloadGoesOn)
+{
+    const IntruderCase &c = GetParam();
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.cutNextAfter(m_body.size() / 2);
+    EXPECT_NE(download(server), S_OK);
+    std::string path;
+    for (const std::string &name : m_area.stagedNames())
+        if (name.ends_with(c.suffix))
+            path = m_area.stagingArea() + name;
+    ASSERT_FALSE(path.empty());
+    std::filesystem::remove(path);
+    const std::filesystem::path outside = m_area.root() / "outside.swf";
+    test::writeFile(outside, "mine");
+    switch (c.kind) {
+    case Intruder::Fifo:
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        break;
+    case Intruder::Link:
+        std::filesystem::create_symlink(outside, path);
+        break;
+    case Intruder::Folder:
+        test::writeFile(std::filesystem::path(path) / "inside", "not ours");
+        break;
+    }
+
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), m_body);
+    EXPECT_EQ(test::readFile(outside), "mine");
+    const std::filesystem::file_status found = std::filesystem::symlink_status(path);
+    if (c.kind == Intruder::Folder)
+        EXPECT_TRUE(std::filesystem::is_directory(found)) << "a folder with files in it is left as it is";
+    else
+        EXPECT_FALSE(std::filesystem::exists(found));
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, StagingIntruder,
+                         ::testing::Values(IntruderCase{"fifoRecord", stagingRecordSuffix, Intruder::Fifo},
+                                           IntruderCase{"fifoBody", stagingBodySuffix, Intruder::Fifo},
+                                           IntruderCase{"linkedBody", stagingBodySuffix, Intruder::Link},
+                                           IntruderCase{"folderRecord", stagingRecordSuffix, Intruder::Folder}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // --- Two downloads of one address at once ---------------------------------------------
 
