@@ -2,6 +2,7 @@
 
 #include "platform/net/responseheaders.h"
 #include "platform/net/stagedfile.h"
+#include "platform/net/stagingcleanup.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,8 +43,8 @@ bool PartialDownload::take()
 
 PartialDownload::~PartialDownload()
 {
-    // Nothing worth keeping: leave no empty entry behind.
-    if (m_file && m_file->isOpen() && m_file->size() == 0)
+    // Nothing worth keeping, or more than the staging area may hold.
+    if (held() && (m_file->size() == 0 || m_file->size() > StagingLimits{}.maxBytes))
         discard();
 }
 
@@ -79,7 +80,14 @@ PartialDownload::Use PartialDownload::accept(long status, const ResponseHeaders 
         return Use::Append;
     }
     const std::string validator = headers.validator();
-    if (validator.empty() || (!held() && !take())) {
+    const StagingLimits limits;
+    if (validator.empty() || announced > limits.maxBytes) {
+        discard();
+        return Use::NotKept;
+    }
+    // Room for this body within the area's cap, as far as the other entries can give it.
+    pruneStagingArea(m_area, StagingLimits{limits.maxAge, limits.maxBytes - announced});
+    if (!held() && !take()) {
         discard();
         return Use::NotKept;
     }

@@ -4,6 +4,7 @@
 #include "platform/net/stagedfile.h"
 #include "platform/net/stagingarea.h"
 #include "platform/net/urldownload.h"
+#include "platform/net/urldownloaderrors.h"
 #include "platform/net/urldownloadoptions.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +13,11 @@
 #include <string>
 #include <thread>
 
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -345,6 +349,93 @@ INSTANTIATE_TEST_SUITE_P(Entries, StagingIntruder,
                                            IntruderCase{"linkedBody", stagingBodySuffix, Intruder::Link},
                                            IntruderCase{"folderRecord", stagingRecordSuffix, Intruder::Folder}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// --- An endless body fills nothing ----------------------------------------------------
+
+struct SizeLimitCase
+{
+    const char *name;
+    bool endless;
+    std::uint64_t limit;
+};
+
+class SizeLimit : public ResumedDownload, public ::testing::WithParamInterface<SizeLimitCase>
+{
+};
+
+TEST_P(SizeLimit, RefusesTheBodyAndKeepsNothing)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.setQuirks({.endless = GetParam().endless});
+    std::filesystem::create_directories(m_area.stagingArea());
+    const auto before = m_area.contents();
+    UrlDownloadOptions options;
+    options.stagingArea = m_area.stagingArea();
+    options.sizeLimit = GetParam().limit;
+    EXPECT_EQ(URLDownloadToFile(server.url(), m_area.destination().u16string(), nullptr, options), E_FILE_TOO_LARGE);
+    EXPECT_EQ(m_area.contents(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bodies, SizeLimit,
+                         ::testing::Values(SizeLimitCase{"endless", true, 3 * 1024 * 1024},
+                                           SizeLimitCase{"announcedPastTheLimit", false, 1024 * 1024}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// Runs in a child process whose mount namespace is its own, so that the small file system
+// goes with it. Answers what is wrong, "no mount" when this process may not mount.
+std::string downloadIntoSmallFileSystem(const test::ScratchArea &area, const RangeServer &server)
+{
+    const std::string root = area.root().string();
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || ::mount("kivora-test", root.c_str(), "tmpfs", 0, "size=4m") != 0)
+        return "no mount";
+    std::filesystem::create_directories(area.destination().parent_path());
+    std::filesystem::create_directories(area.stagingArea());
+    struct statvfs before{};
+    ::statvfs(root.c_str(), &before);
+    const auto contents = area.contents();
+    UrlDownloadOptions options;
+    options.stagingArea = area.stagingArea();
+    const HRESULT result = URLDownloadToFile(server.url(), area.destination().u16string(), nullptr, options);
+    struct statvfs after{};
+    ::statvfs(root.c_str(), &after);
+    std::string wrong;
+    if (result != STG_E_WRITEFAULT)
+        wrong += "the download answered " + std::to_string(static_cast<std::uint32_t>(result)) + "; ";
+    if (after.f_bfree != before.f_bfree)
+        wrong += std::to_string(before.f_bfree) + " blocks were free, now " + std::to_string(after.f_bfree) + "; ";
+    if (area.contents() != contents)
+        wrong += "files were left";
+    return wrong;
+}
+
+TEST_F(ResumedDownload, EndlessBodyIntoASmallFileSystemLeavesItAsItWas)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.setQuirks({.endless = true});
+    int report[2];
+    ASSERT_EQ(::pipe(report), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(report[0]);
+        const std::string wrong = downloadIntoSmallFileSystem(m_area, server);
+        const ssize_t written = ::write(report[1], wrong.data(), wrong.size());
+        ::_exit(written == static_cast<ssize_t>(wrong.size()) ? 0 : 1);
+    }
+    ::close(report[1]);
+    std::string wrong;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(report[0], buffer, sizeof buffer)) > 0;)
+        wrong.append(buffer, static_cast<std::size_t>(got));
+    ::close(report[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    if (wrong == "no mount")
+        GTEST_SKIP() << "this process may not mount a file system; the size limit stands for it";
+    EXPECT_EQ(wrong, "");
+}
 
 // --- Two downloads of one address at once ---------------------------------------------
 
