@@ -28,6 +28,7 @@ const CurlApi *loadCurl()
     }
     const bool complete = resolve(library, "curl_global_init", api.global_init)
         && resolve(library, "curl_easy_init", api.easy_init) && resolve(library, "curl_easy_setopt", api.easy_setopt)
+        && resolve(library, "curl_easy_reset", api.easy_reset)
         && resolve(library, "curl_easy_perform", api.easy_perform)
         && resolve(library, "curl_easy_getinfo", api.easy_getinfo)
         && resolve(library, "curl_easy_cleanup", api.easy_cleanup)
@@ -36,7 +37,8 @@ const CurlApi *loadCurl()
         && resolve(library, "curl_share_setopt", api.share_setopt)
         && resolve(library, "curl_share_cleanup", api.share_cleanup)
         && resolve(library, "curl_slist_append", api.slist_append)
-        && resolve(library, "curl_slist_free_all", api.slist_free_all);
+        && resolve(library, "curl_slist_free_all", api.slist_free_all)
+        && resolve(library, "curl_getdate", api.getdate);
     if (!complete) {
         qCWarning(transferLog, "libcurl lacks a call the program makes");
         return nullptr;

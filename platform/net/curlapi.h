@@ -12,6 +12,7 @@ struct CurlApi
     decltype(&::curl_global_init) global_init;
     decltype(&::curl_easy_init) easy_init;
     decltype(&::curl_easy_setopt) easy_setopt;
+    decltype(&::curl_easy_reset) easy_reset;
     decltype(&::curl_easy_perform) easy_perform;
     decltype(&::curl_easy_getinfo) easy_getinfo;
     decltype(&::curl_easy_cleanup) easy_cleanup;
@@ -21,6 +22,7 @@ struct CurlApi
     decltype(&::curl_share_cleanup) share_cleanup;
     decltype(&::curl_slist_append) slist_append;
     decltype(&::curl_slist_free_all) slist_free_all;
+    decltype(&::curl_getdate) getdate;
 };
 
 // Loads libcurl once, whichever thread asks first. Null when it cannot be loaded.

@@ -26,7 +26,7 @@ void unlockShare(CURL *, curl_lock_data data, void *)
 
 } // namespace
 
-CURLSH *sharedConnections()
+CURLSH *sharedNameLookups()
 {
     // Lives as long as the program: transfers may still run on their threads at exit.
     static CURLSH *const share = []() -> CURLSH * {
@@ -37,7 +37,6 @@ CURLSH *sharedConnections()
             return nullptr;
         if (curlApi()->share_setopt(made, CURLSHOPT_LOCKFUNC, &lockShare) != CURLSHE_OK
             || curlApi()->share_setopt(made, CURLSHOPT_UNLOCKFUNC, &unlockShare) != CURLSHE_OK
-            || curlApi()->share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT) != CURLSHE_OK
             || curlApi()->share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) != CURLSHE_OK) {
             curlApi()->share_cleanup(made);
             return nullptr;

@@ -8,13 +8,15 @@ namespace kivora {
 // (curl_global_init itself is not thread-safe). False when libcurl cannot start.
 bool curlReady();
 
-// Connections and name lookups kept between downloads, shared by every thread: a run of
-// titles from one server connects once per transfer slot, not once per title. Null when
-// libcurl cannot share them; transfers then connect each time.
-CURLSH *sharedConnections();
+// Name lookups kept between transfers and shared by every thread. Connections are not:
+// libcurl does not support sharing them between threads that run at once, so a thread
+// keeps its own by reusing its easy handle. Null when libcurl cannot share; transfers
+// then look names up each time.
+CURLSH *sharedNameLookups();
 
-// One transfer's easy handle (null when libcurl could not make one) and the request
-// headers it was given, released together.
+// An easy handle (null when libcurl could not make one) and the request headers it was
+// given, released together. A handle used for one transfer after another keeps its
+// connections between them.
 struct CurlEasyHandle
 {
     CURL *handle = curlReady() ? curlApi()->easy_init() : nullptr;
@@ -28,6 +30,15 @@ struct CurlEasyHandle
             curlApi()->easy_cleanup(handle);
         if (headers)
             curlApi()->slist_free_all(headers);
+    }
+    // Forgets the options and headers of the last transfer; its connections stay.
+    void reset()
+    {
+        if (handle)
+            curlApi()->easy_reset(handle);
+        if (headers)
+            curlApi()->slist_free_all(headers);
+        headers = nullptr;
     }
 };
 

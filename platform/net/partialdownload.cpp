@@ -2,6 +2,7 @@
 
 #include "platform/net/responseheaders.h"
 #include "platform/net/stagedfile.h"
+#include "platform/net/stagingcleanup.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,7 +16,7 @@ PartialDownload::PartialDownload(const std::string &area, const std::string &add
     , m_address(address)
 {
     struct stat info{};
-    if (!m_entry || ::stat(m_entry->body.c_str(), &info) != 0 || !take())
+    if (!m_entry || ::lstat(m_entry->body.c_str(), &info) != 0 || !take())
         return;
     m_record = readResumeRecord(m_entry->record);
     const std::uint64_t held = m_file->size();
@@ -42,8 +43,8 @@ bool PartialDownload::take()
 
 PartialDownload::~PartialDownload()
 {
-    // Nothing worth keeping: leave no empty entry behind.
-    if (m_file && m_file->isOpen() && m_file->size() == 0)
+    // Nothing worth keeping, or more than the staging area may hold.
+    if (held() && (m_file->size() == 0 || m_file->size() > StagingLimits{}.maxBytes))
         discard();
 }
 
@@ -62,20 +63,31 @@ PartialDownload::Use PartialDownload::accept(long status, const ResponseHeaders 
 {
     if (status == 206) {
         const std::optional<ContentRange> range = parseContentRange(headers.contentRange());
-        const std::string answered = headers.validator();
-        const bool fits = m_offset > 0 && range && range->first == m_offset
-            && (!range->total || m_record->size == 0 || *range->total == m_record->size)
-            && (answered.empty() || answered == m_record->validator);
+        // Only the rest of the very bytes held, of a resource whose length is known: without
+        // it, an answer that ends early cannot be told from the end of the resource.
+        const bool fits = m_offset > 0 && range && range->first == m_offset && !headers.contradicts(m_record->validator)
+            && (range->total || m_record->size != 0)
+            && (!range->total || m_record->size == 0 || *range->total == m_record->size);
         if (!fits) {
             discard();
             return Use::Mismatch;
         }
-        if (m_record->size == 0 && range->total)
+        if (m_record->size == 0) {
+            // Kept for the next try, which the answer may still leave short of the end.
             m_record->size = *range->total;
+            writeResumeRecord(m_entry->record, *m_record);
+        }
         return Use::Append;
     }
     const std::string validator = headers.validator();
-    if (validator.empty() || (!held() && !take())) {
+    const StagingLimits limits;
+    if (validator.empty() || announced > limits.maxBytes) {
+        discard();
+        return Use::NotKept;
+    }
+    // Room for this body within the area's cap, as far as the other entries can give it.
+    pruneStagingArea(m_area, StagingLimits{limits.maxAge, limits.maxBytes - announced});
+    if (!held() && !take()) {
         discard();
         return Use::NotKept;
     }

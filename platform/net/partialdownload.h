@@ -16,7 +16,8 @@ class StagedFile;
 // One download's hold on the staging entry of its address: the bytes an earlier try
 // received, and whether the server's answer lets this try append to them. The entry is
 // locked while held; a second download of the same address does not get it. Nothing is
-// made in the staging area before an answer with a validator arrives.
+// made in the staging area before an answer with a validator arrives, and an entry is kept
+// only within the area's cap (StagingLimits): the oldest others make room for a new one.
 class PartialDownload
 {
 public:

@@ -1,5 +1,7 @@
 #include "platform/net/responseheaders.h"
 
+#include "platform/net/curlapi.h"
+
 #include <charconv>
 
 namespace kivora {
@@ -34,6 +36,17 @@ std::optional<std::uint64_t> number(std::string_view digits)
     if (digits.empty() || error != std::errc() || rest != digits.data() + digits.size())
         return std::nullopt;
     return value;
+}
+
+// Seconds since 1970 of an HTTP date in any of its three forms; none when unreadable.
+std::optional<std::int64_t> httpDate(const std::string &text)
+{
+    if (text.empty() || !curlApi())
+        return std::nullopt;
+    const time_t seconds = curlApi()->getdate(text.c_str(), nullptr);
+    if (seconds == -1)
+        return std::nullopt;
+    return static_cast<std::int64_t>(seconds);
 }
 
 } // namespace
@@ -78,6 +91,8 @@ void ResponseHeaders::addLine(std::string_view line)
         m_etag = value;
     else if (sameName(name, "Last-Modified"))
         m_lastModified = value;
+    else if (sameName(name, "Date"))
+        m_date = value;
     else if (sameName(name, "Content-Range"))
         m_contentRange = value;
 }
@@ -86,7 +101,18 @@ std::string ResponseHeaders::validator() const
 {
     if (!m_etag.empty() && !m_etag.starts_with("W/"))
         return m_etag;
-    return m_lastModified;
+    const std::optional<std::int64_t> modified = httpDate(m_lastModified);
+    const std::optional<std::int64_t> sent = httpDate(m_date);
+    if (modified && sent && *sent - *modified >= 1)
+        return m_lastModified;
+    return {};
+}
+
+bool ResponseHeaders::contradicts(const std::string &kept) const
+{
+    // Entity tags are quoted; dates never are.
+    const std::string &answered = kept.starts_with('"') ? m_etag : m_lastModified;
+    return !answered.empty() && answered != kept;
 }
 
 } // namespace kivora

@@ -25,15 +25,21 @@ class ResponseHeaders
 public:
     void addLine(std::string_view line);
 
-    // What a later request can send in If-Range: a strong ETag, or else Last-Modified
-    // (a weak ETag cannot validate a range). Empty when there is neither.
+    // What a later request can send in If-Range: a strong ETag, or else a Last-Modified
+    // date at least a second before the answer's Date, since a resource may change again
+    // within the second it was modified (a weak ETag cannot validate a range either).
+    // Empty when there is neither.
     std::string validator() const;
+    // Whether the answer names another validator of the kind of `kept` (an entity tag or a
+    // date): a server that ignores If-Range answers a range of another resource so.
+    bool contradicts(const std::string &kept) const;
     const std::string &etag() const { return m_etag; }
     const std::string &contentRange() const { return m_contentRange; }
 
 private:
     std::string m_etag;
     std::string m_lastModified;
+    std::string m_date;
     std::string m_contentRange;
 };
 

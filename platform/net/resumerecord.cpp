@@ -2,8 +2,11 @@
 
 #include "platform/net/stagedfile.h"
 
+#include <cerrno>
 #include <charconv>
-#include <fstream>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace kivora {
 
@@ -65,17 +68,21 @@ std::optional<ResumeRecord> parseResumeRecord(std::string_view text)
 
 std::optional<ResumeRecord> readResumeRecord(const std::string &path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const int fd = StagedFile::openRegular(path, O_RDONLY);
+    if (fd < 0)
         return std::nullopt;
     std::string text;
     char buffer[4096];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > largestRecord)
-            return std::nullopt;
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0 || text.size() + static_cast<std::size_t>(got) > largestRecord) {
+            ::close(fd);
+            return got == 0 ? parseResumeRecord(text) : std::nullopt;
+        }
+        text.append(buffer, static_cast<std::size_t>(got));
     }
-    return parseResumeRecord(text);
 }
 
 bool writeResumeRecord(const std::string &path, const ResumeRecord &record)

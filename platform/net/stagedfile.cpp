@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 
@@ -76,7 +77,7 @@ bool StagedFile::openDestinationFolder(const std::string &path, std::string &dir
 bool StagedFile::openPartial(const std::string &partialPath)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const int fd = ::open(partialPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        const int fd = openRegular(partialPath, O_RDWR | O_CREAT, 0666);
         if (fd < 0)
             return false;
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -89,11 +90,6 @@ bool StagedFile::openPartial(const std::string &partialPath)
         struct stat named{};
         if (::fstat(fd, &held) == 0 && ::stat(partialPath.c_str(), &named) == 0 && held.st_dev == named.st_dev
             && held.st_ino == named.st_ino) {
-            if (!S_ISREG(held.st_mode)) {
-                ::close(fd);
-                errno = EISDIR;
-                return false;
-            }
             const off_t end = ::lseek(fd, 0, SEEK_END);
             if (end < 0) {
                 const int reason = errno;
@@ -110,6 +106,27 @@ bool StagedFile::openPartial(const std::string &partialPath)
     }
     errno = EWOULDBLOCK;
     return false;
+}
+
+int StagedFile::openRegular(const std::string &path, int flags, mode_t mode)
+{
+    const int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode);
+    if (fd >= 0) {
+        struct stat info{};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+            return fd;
+        ::close(fd);
+    }
+    const int reason = errno;
+    struct stat found{};
+    if (::lstat(path.c_str(), &found) != 0 || S_ISREG(found.st_mode)) {
+        errno = fd >= 0 ? EISDIR : reason;
+        return -1;
+    }
+    // Unlinks what is not a folder; removes a folder only when empty.
+    std::remove(path.c_str());
+    errno = EISDIR;
+    return -1;
 }
 
 StagedFile::~StagedFile()

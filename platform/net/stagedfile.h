@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/types.h>
+
 namespace kivora {
 
 // The program's one way to write a file that must appear whole: downloads, the version
@@ -52,6 +54,13 @@ public:
     bool restart();
     // Removes a continued partial file while it is still held; the object is spent.
     void discard();
+
+    // Opens `path` (with `flags`, `mode` for O_CREAT) only when it is a regular file, never
+    // following a link nor waiting for a FIFO's other end: a file another program can put
+    // in our place must not lead writes elsewhere or hold the thread for good. Whatever
+    // else is found under the name is removed, or left when it cannot be. -1 and errno
+    // when no regular file was opened (EISDIR for something else under the name).
+    static int openRegular(const std::string &path, int flags, mode_t mode = 0);
 
     // Whether `name` is one of this writer's staging names: ".kivora-<pid>-<number>.part".
     static bool isStagingName(const std::string &name, long *pid);

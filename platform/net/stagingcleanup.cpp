@@ -74,7 +74,7 @@ bool removeEntry(const std::string &area, const Entry &entry)
         ::unlink(record.c_str());
         return true;
     }
-    const int fd = ::open(body.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = StagedFile::openRegular(body, O_RDONLY);
     if (fd < 0)
         return true;
     bool removed = false;

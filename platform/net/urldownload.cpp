@@ -15,6 +15,7 @@
 
 #include <curl/curl.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <new>
@@ -39,7 +40,9 @@ struct Transfer
     std::uint64_t held = 0;  // bytes an earlier try received that this answer continues
     std::uint64_t total = 0; // the whole resource; 0 while unknown
     std::uint64_t bytes = 0; // bytes of this answer
+    std::uint64_t sizeLimit = 0;
     bool mismatch = false;
+    bool tooLarge = false;
     bool writeFailed = false;
     std::chrono::milliseconds stallTimeout{0};
     std::chrono::steady_clock::time_point lastArrival;
@@ -60,28 +63,31 @@ bool decide(Transfer &transfer)
         transfer.mismatch = true;
         return false;
     }
-    const PartialDownload::Use use = transfer.partial->accept(status, transfer.headers, length);
-    switch (use) {
+    // Refused before anything is staged for it.
+    if (status != 206 && length > transfer.sizeLimit) {
+        transfer.tooLarge = true;
+        return false;
+    }
+    switch (transfer.partial->accept(status, transfer.headers, length)) {
     case PartialDownload::Use::Append:
         transfer.file = &transfer.partial->file();
         transfer.held = transfer.file->size();
         transfer.total = transfer.partial->expectedSize();
-        if (transfer.total == 0 && length > 0)
-            transfer.total = transfer.held + length;
-        return true;
+        break;
     case PartialDownload::Use::FromStart:
         transfer.file = &transfer.partial->file();
         transfer.total = length;
-        return true;
+        break;
     case PartialDownload::Use::NotKept:
         transfer.file = transfer.fallback;
         transfer.total = length;
-        return true;
-    case PartialDownload::Use::Mismatch:
         break;
+    case PartialDownload::Use::Mismatch:
+        transfer.mismatch = true;
+        return false;
     }
-    transfer.mismatch = true;
-    return false;
+    transfer.tooLarge = transfer.total > transfer.sizeLimit;
+    return !transfer.tooLarge;
 }
 
 // Runs on the calling thread, inside curl_easy_perform, once per header line.
@@ -100,6 +106,11 @@ std::size_t onData(char *data, std::size_t size, std::size_t count, void *contex
     const std::size_t length = size * count;
     if (!transfer->decided && !decide(*transfer))
         return 0;
+    // An answer without a length (or lying about it) is cut off at the limit as it arrives.
+    if (transfer->held + transfer->bytes + length > transfer->sizeLimit) {
+        transfer->tooLarge = true;
+        return 0;
+    }
     if (!transfer->file->write(data, length)) {
         transfer->writeFailed = true;
         return 0;
@@ -157,7 +168,7 @@ void setRequestOptions(CURL *curl, Transfer &transfer, const std::string &addres
 {
     const CurlApi &api = *curlApi();
     api.easy_setopt(curl, CURLOPT_URL, address.c_str());
-    if (CURLSH *share = sharedConnections())
+    if (CURLSH *share = sharedNameLookups())
         api.easy_setopt(curl, CURLOPT_SHARE, share);
     api.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
     api.easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
@@ -180,6 +191,12 @@ void setRequestOptions(CURL *curl, Transfer &transfer, const std::string &addres
 
 enum class Outcome { Done, TryAgain };
 
+// Bytes kept after a write failed for lack of space would only keep the disk full.
+bool outOfSpace(int error)
+{
+    return error == ENOSPC || error == EDQUOT;
+}
+
 // One request. TryAgain when the answer did not fit the bytes kept from an earlier try,
 // which are gone by then, so that the next request asks for the whole resource.
 Outcome attempt(const std::string &address, const std::string &destination, ProgressReporter &progress,
@@ -196,7 +213,9 @@ Outcome attempt(const std::string &address, const std::string &destination, Prog
     const std::string area = options.stagingArea.empty() ? stagingAreaOf(programDirectory()) : options.stagingArea;
     PartialDownload partial(area, address, destination);
 
-    CurlEasyHandle easy;
+    std::optional<CurlEasyHandle> own;
+    CurlEasyHandle &easy = options.handle ? *options.handle : own.emplace();
+    easy.reset();
     CURL *curl = easy.handle;
     result = E_OUTOFMEMORY;
     if (!curl)
@@ -206,6 +225,7 @@ Outcome attempt(const std::string &address, const std::string &destination, Prog
     transfer.fallback = &fallback;
     transfer.partial = &partial;
     transfer.progress = &progress;
+    transfer.sizeLimit = options.sizeLimit;
     transfer.stallTimeout = options.stallTimeout;
     transfer.lastArrival = std::chrono::steady_clock::now();
 
@@ -236,13 +256,20 @@ Outcome attempt(const std::string &address, const std::string &destination, Prog
         partial.discard();
         return Outcome::TryAgain;
     }
+    const int writeError = transfer.writeFailed ? transfer.file->error() : 0;
+    if (transfer.tooLarge || outOfSpace(writeError))
+        partial.discard();
     if (code != CURLE_OK) {
         qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: libcurl error " << code << " ("
                                        << curlApi()->easy_strerror(code) << "), status " << status
                                        << (transfer.stalled ? ", stalled" : "")
-                                       << (transfer.writeFailed ? ", writing the file failed" : "")
+                                       << (transfer.writeFailed ? ", writing the file failed: " : "")
+                                       << (transfer.writeFailed ? std::strerror(writeError) : "")
+                                       << (transfer.tooLarge ? ", larger than a title may be" : "")
                                        << (transfer.mismatch ? ", an unasked partial answer" : "");
-        if (transfer.writeFailed)
+        if (transfer.tooLarge)
+            result = E_FILE_TOO_LARGE;
+        else if (transfer.writeFailed)
             result = STG_E_WRITEFAULT;
         else if (transfer.mismatch)
             result = INET_E_DOWNLOAD_FAILURE;
@@ -258,9 +285,12 @@ Outcome attempt(const std::string &address, const std::string &destination, Prog
     curl_off_t announced = -1;
     curlApi()->easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     const std::uint64_t stored = transfer.held + transfer.bytes;
+    // An answer can be whole by its own framing and still leave a continued file short of
+    // the resource; its bytes stay for the next try.
+    const bool whole = (announced < 0 || static_cast<std::uint64_t>(announced) == transfer.bytes)
+        && ((transfer.held == 0 && transfer.total == 0) || stored == transfer.total);
     result = INET_E_DOWNLOAD_FAILURE;
-    if ((announced >= 0 && static_cast<std::uint64_t>(announced) != transfer.bytes)
-        || (transfer.total != 0 && stored != transfer.total)) {
+    if (!whole) {
         qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: " << stored << " of "
                                        << transfer.total << " bytes arrived";
         return Outcome::Done;
@@ -271,6 +301,8 @@ Outcome attempt(const std::string &address, const std::string &destination, Prog
         const int error = transfer.file == transfer.fallback ? fallback.error() : partial.error();
         qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: saving " << destination.c_str()
                                        << " failed: " << std::strerror(error);
+        if (outOfSpace(error))
+            partial.discard();
         result = STG_E_WRITEFAULT;
         return Outcome::Done;
     }
@@ -302,6 +334,11 @@ HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusC
 }
 
 } // namespace
+
+std::uint64_t titleSizeLimit()
+{
+    return KIVORA_TITLE_SIZE_LIMIT;
+}
 
 HRESULT URLDownloadToFile(std::u16string_view url, std::u16string_view path, IBindStatusCallback *sink,
                           const UrlDownloadOptions &options)

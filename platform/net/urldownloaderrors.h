@@ -20,6 +20,8 @@ constexpr HRESULT INET_E_CONNECTION_TIMEOUT = static_cast<HRESULT>(0x800C000Bu);
 constexpr HRESULT INET_E_REDIRECT_FAILED = static_cast<HRESULT>(0x800C0014u);
 // The destination cannot be written: missing folder, no permission, disk full.
 constexpr HRESULT STG_E_WRITEFAULT = static_cast<HRESULT>(0x8003001Du);
+// The body is larger than the build lets a title be (ERROR_FILE_TOO_LARGE as an HRESULT).
+constexpr HRESULT E_FILE_TOO_LARGE = static_cast<HRESULT>(0x800700DFu);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 
 } // namespace kivora

@@ -3,10 +3,16 @@
 #include "platform/net/bindstatus.h"
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace kivora {
+
+struct CurlEasyHandle;
+
+// The largest body a download takes, in bytes: the build's KIVORA_TITLE_SIZE_LIMIT.
+std::uint64_t titleSizeLimit();
 
 // Limits of one transfer. The defaults are those of URLDownloadToFile.
 struct UrlDownloadOptions
@@ -23,6 +29,12 @@ struct UrlDownloadOptions
     // empty: the program directory's staging area. A folder on another file system than
     // the destination's keeps nothing.
     std::string stagingArea;
+    // A body past this size is refused as it arrives, and nothing of it is kept.
+    std::uint64_t sizeLimit = titleSizeLimit();
+    // A handle the calling thread keeps from one download to the next, so that a run of
+    // titles from one server keeps its connection; null: a handle of this download's own.
+    // Never used by two threads at once.
+    CurlEasyHandle *handle = nullptr;
 };
 
 // URLDownloadToFile with explicit limits.

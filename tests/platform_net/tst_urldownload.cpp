@@ -1,4 +1,5 @@
 #include "platform/net/bindstatuscodes.h"
+#include "platform/net/curlsupport.h"
 #include "tests/support/conditionwait.h"
 #include "tests/support/logcollector.h"
 #include "tests/support/loopbackserver.h"
@@ -220,9 +221,9 @@ TEST_F(UrlDownloadTest, FailureSaysWhyOnlyWhenAsked)
     EXPECT_NE(messages.front().find("status 404"), std::string::npos) << messages.front();
 }
 
-// A run of titles from one server (the catalog tool's fetch, or one window after another)
-// keeps its connection instead of connecting anew for each title.
-TEST_F(UrlDownloadTest, DownloadsFromOneServerShareTheirConnection)
+// A run of titles from one server on one thread (the catalog tool's fetch) keeps its
+// connection instead of connecting anew for each title.
+TEST_F(UrlDownloadTest, DownloadsOnOneHandleShareTheirConnection)
 {
     test::LoopbackServer server;
     std::mutex mutex;
@@ -236,9 +237,12 @@ TEST_F(UrlDownloadTest, DownloadsFromOneServerShareTheirConnection)
     });
     ASSERT_TRUE(server.start());
 
+    CurlEasyHandle handle;
+    UrlDownloadOptions options;
+    options.handle = &handle;
     for (int i = 0; i < 3; ++i) {
         std::filesystem::remove(destination());
-        ASSERT_EQ(download(server.url(u"/title.swf"), destination(), nullptr), S_OK);
+        ASSERT_EQ(download(server.url(u"/title.swf"), destination(), nullptr, options), S_OK);
         EXPECT_EQ(readFile(destination()), m_body);
     }
     std::lock_guard lock(mutex);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 
 #include <poll.h>
@@ -64,10 +65,10 @@ void RangeServer::setResource(ServedResource resource)
     m_resource = std::move(resource);
 }
 
-void RangeServer::ignoreRanges()
+void RangeServer::setQuirks(ServerQuirks quirks)
 {
     std::lock_guard lock(m_mutex);
-    m_ignoreRanges = true;
+    m_quirks = quirks;
 }
 
 void RangeServer::cutNextAfter(std::uint64_t bytes)
@@ -96,14 +97,17 @@ std::vector<std::string> RangeServer::requests() const
     return m_requests;
 }
 
+bool RangeServer::stopping() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_stopping;
+}
+
 void RangeServer::run()
 {
     for (;;) {
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_stopping)
-                return;
-        }
+        if (stopping())
+            return;
         pollfd waiting{m_listener, POLLIN, 0};
         // Wakes up now and then only to notice that the server stops.
         if (::poll(&waiting, 1, 50) <= 0)
@@ -130,20 +134,36 @@ void RangeServer::serve(int connection)
     if (!sendAll(connection, plan.head.data(), plan.head.size(), false))
         return;
     const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(plan.limit, plan.body.size()));
-    if (!sendAll(connection, plan.body.data(), length, true))
+    if (!sendBody(connection, plan, length))
         return;
     if (plan.stall)
         holdUntilClosed(connection);
 }
 
+bool RangeServer::sendBody(int connection, const Plan &plan, std::size_t length)
+{
+    if (!plan.chunked)
+        return sendAll(connection, plan.body.data(), length, true);
+    constexpr std::size_t piece = 64 * 1024;
+    do {
+        for (std::size_t at = 0; at < length; at += piece) {
+            const std::size_t size = std::min(piece, length - at);
+            char sizeLine[32];
+            const int lineLength = std::snprintf(sizeLine, sizeof sizeLine, "%zx\r\n", size);
+            if (stopping() || !sendAll(connection, sizeLine, static_cast<std::size_t>(lineLength), false)
+                || !sendAll(connection, plan.body.data() + at, size, true) || !sendAll(connection, "\r\n", 2, false))
+                return false;
+        }
+    } while (plan.endless);
+    // A cut answer lacks the last chunk, as one whose connection dropped does.
+    return length < plan.body.size() || sendAll(connection, "0\r\n\r\n", 5, false);
+}
+
 void RangeServer::holdUntilClosed(int connection)
 {
     for (;;) {
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_stopping)
-                return;
-        }
+        if (stopping())
+            return;
         pollfd peer{connection, POLLIN, 0};
         if (::poll(&peer, 1, 50) > 0) {
             char byte = 0;
@@ -161,11 +181,14 @@ RangeServer::Plan RangeServer::planFor(const std::string &request)
     std::string status = "200 OK";
     std::string extra;
     std::uint64_t first = 0;
+    std::uint64_t end = body.size();
     const std::string range = headerValue(request, "Range");
     const std::string ifRange = headerValue(request, "If-Range");
-    const bool validated = ifRange.empty() || (!m_resource.etag.empty() && ifRange == m_resource.etag)
+    const bool validated = m_quirks.ignoreIfRange || ifRange.empty()
+        || (!m_resource.etag.empty() && ifRange == m_resource.etag)
         || (!m_resource.lastModified.empty() && ifRange == m_resource.lastModified);
-    if (!m_ignoreRanges && range.starts_with("bytes=") && range.ends_with("-") && validated) {
+    const bool ranged = !m_quirks.ignoreRanges && range.starts_with("bytes=") && range.ends_with("-") && validated;
+    if (ranged) {
         first = std::strtoull(range.c_str() + 6, nullptr, 10);
         if (first >= body.size()) {
             Plan refused;
@@ -173,17 +196,26 @@ RangeServer::Plan RangeServer::planFor(const std::string &request)
                 + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
             return refused;
         }
+        first -= std::min(first, m_quirks.startEarlier);
+        if (m_quirks.sliceBytes > 0)
+            end = std::min(end, first + m_quirks.sliceBytes);
         status = "206 Partial Content";
-        extra = "Content-Range: bytes " + std::to_string(first) + "-" + std::to_string(body.size() - 1) + "/"
-            + std::to_string(body.size()) + "\r\n";
+        extra = "Content-Range: bytes " + std::to_string(first) + "-" + std::to_string(end - 1) + "/"
+            + (m_quirks.unknownTotal ? std::string("*") : std::to_string(body.size())) + "\r\n";
     }
     Plan plan;
-    plan.body = body.substr(static_cast<std::size_t>(first));
-    plan.head = "HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(plan.body.size()) + "\r\n" + extra;
+    plan.body = body.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first));
+    plan.endless = !ranged && m_quirks.endless;
+    plan.chunked = !ranged && (m_quirks.chunked || plan.endless);
+    plan.head = "HTTP/1.1 " + status + "\r\n"
+        + (plan.chunked ? std::string("Transfer-Encoding: chunked") : "Content-Length: " + std::to_string(plan.body.size()))
+        + "\r\n" + extra;
     if (!m_resource.etag.empty())
         plan.head += "ETag: " + m_resource.etag + "\r\n";
     if (!m_resource.lastModified.empty())
         plan.head += "Last-Modified: " + m_resource.lastModified + "\r\n";
+    if (!m_resource.date.empty())
+        plan.head += "Date: " + m_resource.date + "\r\n";
     plan.head += "Accept-Ranges: bytes\r\nConnection: close\r\n\r\n";
     plan.limit = m_cut.value_or(plan.body.size());
     plan.stall = m_stallNext;

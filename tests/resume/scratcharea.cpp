@@ -22,4 +22,13 @@ std::set<std::string> ScratchArea::stagedNames() const
     return names;
 }
 
+std::map<std::string, std::uintmax_t> ScratchArea::contents() const
+{
+    std::map<std::string, std::uintmax_t> found;
+    std::error_code error;
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(root(), error))
+        found[entry.path().string()] = entry.is_regular_file(error) ? entry.file_size(error) : 0;
+    return found;
+}
+
 } // namespace kivora::test

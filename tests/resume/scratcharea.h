@@ -2,7 +2,9 @@
 
 #include "tests/support/scratchfolder.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 
@@ -24,6 +26,8 @@ public:
     std::string stagingArea() const { return (root() / ".kivora-staging").string() + "/"; }
     // Names in the staging area.
     std::set<std::string> stagedNames() const;
+    // Every path under the root with its size: what a download leaves on the disk.
+    std::map<std::string, std::uintmax_t> contents() const;
 
 private:
     ScratchFolder m_folder;

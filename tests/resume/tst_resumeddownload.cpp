@@ -4,6 +4,7 @@
 #include "platform/net/stagedfile.h"
 #include "platform/net/stagingarea.h"
 #include "platform/net/urldownload.h"
+#include "platform/net/urldownloaderrors.h"
 #include "platform/net/urldownloadoptions.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,11 @@
 #include <string>
 #include <thread>
 
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +26,7 @@ namespace {
 
 using test::RangeServer;
 using test::ServedResource;
+using test::ServerQuirks;
 
 class ResumedDownload : public ::testing::Test
 {
@@ -71,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Percent, CutDownload, ::testing::Values(10, 50, 99));
 TEST_F(ResumedDownload, LastModifiedValidatesWhenThereIsNoEtag)
 {
     const std::string date = "Tue, 01 Dec 2026 08:00:00 GMT";
-    RangeServer server({m_body, {}, date});
+    RangeServer server({m_body, {}, date, "Tue, 01 Dec 2026 08:00:01 GMT"});
     server.cutNextAfter(1000);
     EXPECT_NE(download(server), S_OK);
     ASSERT_EQ(download(server), S_OK);
@@ -99,6 +105,7 @@ struct StartOverCase
     const char *name;
     std::string etag;
     std::string lastModified;
+    std::string date;
 };
 
 class StartOver : public ResumedDownload, public ::testing::WithParamInterface<StartOverCase>
@@ -107,7 +114,7 @@ class StartOver : public ResumedDownload, public ::testing::WithParamInterface<S
 
 TEST_P(StartOver, WithoutAStrongValidatorNothingIsKept)
 {
-    RangeServer server({m_body, GetParam().etag, GetParam().lastModified});
+    RangeServer server({m_body, GetParam().etag, GetParam().lastModified, GetParam().date});
     server.cutNextAfter(m_body.size() / 2);
     EXPECT_NE(download(server), S_OK);
     EXPECT_FALSE(std::filesystem::exists(m_area.stagingArea()))
@@ -118,14 +125,19 @@ TEST_P(StartOver, WithoutAStrongValidatorNothingIsKept)
 }
 
 INSTANTIATE_TEST_SUITE_P(Validators, StartOver,
-                         ::testing::Values(StartOverCase{"none", {}, {}},
-                                           StartOverCase{"weakEtag", "W/\"v1\"", {}}),
+                         ::testing::Values(StartOverCase{"none", {}, {}, {}},
+                                           StartOverCase{"weakEtag", "W/\"v1\"", {}, {}},
+                                           // Modified again within the second it is sent in.
+                                           StartOverCase{"weakLastModified", {}, "Tue, 01 Dec 2026 08:00:00 GMT",
+                                                         "Tue, 01 Dec 2026 08:00:00 GMT"},
+                                           StartOverCase{"lastModifiedWithoutDate", {},
+                                                         "Tue, 01 Dec 2026 08:00:00 GMT", {}}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(ResumedDownload, ServerIgnoringRangesSendsTheWholeResourceOnce)
 {
     RangeServer server({m_body, "\"v1\"", {}});
-    server.ignoreRanges();
+    server.setQuirks({.ignoreRanges = true});
     server.cutNextAfter(m_body.size() / 2);
     EXPECT_NE(download(server), S_OK);
     const std::uint64_t sentBefore = server.bodyBytesSent();
@@ -198,6 +210,231 @@ TEST_F(ResumedDownload, BytesWithoutAReadableRecordAreNotContinued)
     EXPECT_EQ(stored(), m_body);
     EXPECT_EQ(test::headerValue(server.requests().back(), "Range"), "");
     EXPECT_EQ(server.bodyBytesSent() - sentBefore, m_body.size());
+}
+
+// --- A range is saved only as the rest of the very bytes held --------------------------
+
+TEST_F(ResumedDownload, RangeOfUnknownTotalAfterACutChunkedAnswerIsNotSaved)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.setQuirks({.chunked = true, .sliceBytes = 100000, .unknownTotal = true});
+    server.cutNextAfter(100000);
+    EXPECT_NE(download(server), S_OK);
+    // Neither answer says how long the resource is: its end is known only from a whole one.
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), m_body);
+    const std::vector<std::string> requests = server.requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(test::headerValue(requests[1], "Range"), "bytes=100000-");
+    EXPECT_EQ(test::headerValue(requests[2], "Range"), "");
+}
+
+TEST_F(ResumedDownload, RangesShortOfTheTotalAreKeptUntilTheFileIsWhole)
+{
+    const std::string body = test::varyingBytes(350000, 6);
+    RangeServer server({body, "\"v1\"", {}});
+    server.setQuirks({.chunked = true, .sliceBytes = 100000});
+    server.cutNextAfter(100000);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        EXPECT_NE(download(server), S_OK) << attempt;
+        EXPECT_FALSE(destinationExists()) << attempt;
+    }
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), body);
+    EXPECT_EQ(server.bodyBytesSent(), body.size()) << "each slice is kept and continued";
+}
+
+struct MisfitCase
+{
+    const char *name;
+    ServerQuirks quirks;
+    ServedResource served;  // validators only; the test supplies the body
+    ServedResource changed; // validators of another body of the same size; none: unchanged
+};
+
+class MisfitRange : public ResumedDownload, public ::testing::WithParamInterface<MisfitCase>
+{
+};
+
+TEST_P(MisfitRange, IsNotAppendedAndTheWholeResourceIsFetched)
+{
+    const MisfitCase &c = GetParam();
+    ServedResource served = c.served;
+    served.body = m_body;
+    RangeServer server(served);
+    server.cutNextAfter(m_body.size() / 2);
+    EXPECT_NE(download(server), S_OK);
+    if (!c.changed.etag.empty() || !c.changed.lastModified.empty()) {
+        served = c.changed;
+        served.body = test::varyingBytes(m_body.size(), 7);
+        server.setResource(served);
+    }
+    server.setQuirks(c.quirks);
+
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), served.body);
+    const std::vector<std::string> requests = server.requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(test::headerValue(requests[2], "Range"), "") << "the retry asks for the whole resource";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, MisfitRange,
+    ::testing::Values(MisfitCase{"startsBeforeTheHeldBytes", {.startEarlier = 1000}, {{}, "\"v1\"", {}, {}}, {}},
+                      // A server that ignores If-Range answers with a range of what it has now.
+                      MisfitCase{"otherEtag", {.ignoreIfRange = true}, {{}, "\"v1\"", {}, {}},
+                                 {{}, "\"v2\"", {}, {}}},
+                      MisfitCase{"otherLastModified",
+                                 {.ignoreIfRange = true},
+                                 {{}, {}, "Tue, 01 Dec 2026 08:00:00 GMT", "Tue, 01 Dec 2026 09:00:00 GMT"},
+                                 {{}, {}, "Tue, 01 Dec 2026 08:30:00 GMT", "Tue, 01 Dec 2026 09:00:00 GMT"}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// --- Only regular files are staging files ---------------------------------------------
+
+enum class Intruder { Fifo, Link, Folder };
+
+struct IntruderCase
+{
+    const char *name;
+    const char *suffix; // of the entry file it takes the place of
+    Intruder kind;
+};
+
+class StagingIntruder : public ResumedDownload, public ::testing::WithParamInterface<IntruderCase>
+{
+};
+
+// Without the check, a FIFO in place of the record holds the download for good: the test's
+// time-out tells.
+TEST_P(StagingIntruder, IsRemovedOrLeftAndTheDownloadGoesOn)
+{
+    const IntruderCase &c = GetParam();
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.cutNextAfter(m_body.size() / 2);
+    EXPECT_NE(download(server), S_OK);
+    std::string path;
+    for (const std::string &name : m_area.stagedNames())
+        if (name.ends_with(c.suffix))
+            path = m_area.stagingArea() + name;
+    ASSERT_FALSE(path.empty());
+    std::filesystem::remove(path);
+    const std::filesystem::path outside = m_area.root() / "outside.swf";
+    test::writeFile(outside, "mine");
+    switch (c.kind) {
+    case Intruder::Fifo:
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        break;
+    case Intruder::Link:
+        std::filesystem::create_symlink(outside, path);
+        break;
+    case Intruder::Folder:
+        test::writeFile(std::filesystem::path(path) / "inside", "not ours");
+        break;
+    }
+
+    ASSERT_EQ(download(server), S_OK);
+    EXPECT_EQ(stored(), m_body);
+    EXPECT_EQ(test::readFile(outside), "mine");
+    const std::filesystem::file_status found = std::filesystem::symlink_status(path);
+    if (c.kind == Intruder::Folder)
+        EXPECT_TRUE(std::filesystem::is_directory(found)) << "a folder with files in it is left as it is";
+    else
+        EXPECT_FALSE(std::filesystem::exists(found));
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, StagingIntruder,
+                         ::testing::Values(IntruderCase{"fifoRecord", stagingRecordSuffix, Intruder::Fifo},
+                                           IntruderCase{"fifoBody", stagingBodySuffix, Intruder::Fifo},
+                                           IntruderCase{"linkedBody", stagingBodySuffix, Intruder::Link},
+                                           IntruderCase{"folderRecord", stagingRecordSuffix, Intruder::Folder}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// --- An endless body fills nothing ----------------------------------------------------
+
+struct SizeLimitCase
+{
+    const char *name;
+    bool endless;
+    std::uint64_t limit;
+};
+
+class SizeLimit : public ResumedDownload, public ::testing::WithParamInterface<SizeLimitCase>
+{
+};
+
+TEST_P(SizeLimit, RefusesTheBodyAndKeepsNothing)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.setQuirks({.endless = GetParam().endless});
+    std::filesystem::create_directories(m_area.stagingArea());
+    const auto before = m_area.contents();
+    UrlDownloadOptions options;
+    options.stagingArea = m_area.stagingArea();
+    options.sizeLimit = GetParam().limit;
+    EXPECT_EQ(URLDownloadToFile(server.url(), m_area.destination().u16string(), nullptr, options), E_FILE_TOO_LARGE);
+    EXPECT_EQ(m_area.contents(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bodies, SizeLimit,
+                         ::testing::Values(SizeLimitCase{"endless", true, 3 * 1024 * 1024},
+                                           SizeLimitCase{"announcedPastTheLimit", false, 1024 * 1024}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// Runs in a child process whose mount namespace is its own, so that the small file system
+// goes with it. Answers what is wrong, "no mount" when this process may not mount.
+std::string downloadIntoSmallFileSystem(const test::ScratchArea &area, const RangeServer &server)
+{
+    const std::string root = area.root().string();
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || ::mount("kivora-test", root.c_str(), "tmpfs", 0, "size=4m") != 0)
+        return "no mount";
+    std::filesystem::create_directories(area.destination().parent_path());
+    std::filesystem::create_directories(area.stagingArea());
+    struct statvfs before{};
+    ::statvfs(root.c_str(), &before);
+    const auto contents = area.contents();
+    UrlDownloadOptions options;
+    options.stagingArea = area.stagingArea();
+    const HRESULT result = URLDownloadToFile(server.url(), area.destination().u16string(), nullptr, options);
+    struct statvfs after{};
+    ::statvfs(root.c_str(), &after);
+    std::string wrong;
+    if (result != STG_E_WRITEFAULT)
+        wrong += "the download answered " + std::to_string(static_cast<std::uint32_t>(result)) + "; ";
+    if (after.f_bfree != before.f_bfree)
+        wrong += std::to_string(before.f_bfree) + " blocks were free, now " + std::to_string(after.f_bfree) + "; ";
+    if (area.contents() != contents)
+        wrong += "files were left";
+    return wrong;
+}
+
+TEST_F(ResumedDownload, EndlessBodyIntoASmallFileSystemLeavesItAsItWas)
+{
+    RangeServer server({m_body, "\"v1\"", {}});
+    server.setQuirks({.endless = true});
+    int report[2];
+    ASSERT_EQ(::pipe(report), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(report[0]);
+        const std::string wrong = downloadIntoSmallFileSystem(m_area, server);
+        const ssize_t written = ::write(report[1], wrong.data(), wrong.size());
+        ::_exit(written == static_cast<ssize_t>(wrong.size()) ? 0 : 1);
+    }
+    ::close(report[1]);
+    std::string wrong;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(report[0], buffer, sizeof buffer)) > 0;)
+        wrong.append(buffer, static_cast<std::size_t>(got));
+    ::close(report[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    if (wrong == "no mount")
+        GTEST_SKIP() << "this process may not mount a file system; the size limit stands for it";
+    EXPECT_EQ(wrong, "");
 }
 
 // --- Two downloads of one address at once ---------------------------------------------

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace kivora {
 namespace {
 
@@ -56,25 +58,50 @@ TEST(ResponseHeaderGathering, OnlyTheFinalAnswerCounts)
     headers.addLine("\r\n");
     headers.addLine("HTTP/1.1 200 OK\r\n");
     headers.addLine("last-modified:  Tue, 01 Dec 2026 08:00:00 GMT \r\n");
+    headers.addLine("DATE: Tue, 01 Dec 2026 09:00:00 GMT\r\n");
     EXPECT_EQ(headers.validator(), "Tue, 01 Dec 2026 08:00:00 GMT");
     EXPECT_EQ(headers.contentRange(), "");
 }
 
-TEST(ResponseHeaderGathering, StrongEtagIsPreferredAndWeakOneNeverValidates)
+struct ValidatorCase
 {
-    ResponseHeaders strong;
-    strong.addLine("HTTP/1.1 200 OK\r\n");
-    strong.addLine("Last-Modified: Tue, 01 Dec 2026 08:00:00 GMT\r\n");
-    strong.addLine("ETAG: \"abc\"\r\n");
-    EXPECT_EQ(strong.validator(), "\"abc\"");
+    const char *name;
+    std::vector<const char *> lines;
+    std::string validator;
+};
 
-    ResponseHeaders weak;
-    weak.addLine("HTTP/1.1 200 OK\r\n");
-    weak.addLine("ETag: W/\"abc\"\r\n");
-    EXPECT_EQ(weak.validator(), "");
-    weak.addLine("Last-Modified: Tue, 01 Dec 2026 08:00:00 GMT\r\n");
-    EXPECT_EQ(weak.validator(), "Tue, 01 Dec 2026 08:00:00 GMT");
+class ValidatorChoice : public ::testing::TestWithParam<ValidatorCase>
+{
+};
+
+TEST_P(ValidatorChoice, OnlyAStrongOneValidatesARange)
+{
+    ResponseHeaders headers;
+    headers.addLine("HTTP/1.1 200 OK\r\n");
+    for (const char *line : GetParam().lines)
+        headers.addLine(line);
+    EXPECT_EQ(headers.validator(), GetParam().validator);
 }
+
+constexpr const char *modified = "Last-Modified: Tue, 01 Dec 2026 08:00:00 GMT\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Heads, ValidatorChoice,
+    ::testing::Values(
+        ValidatorCase{"strongEtagFirst", {modified, "Date: Tue, 01 Dec 2026 09:00:00 GMT\r\n", "ETAG: \"abc\"\r\n"},
+                      "\"abc\""},
+        ValidatorCase{"weakEtag", {"ETag: W/\"abc\"\r\n"}, ""},
+        ValidatorCase{"weakEtagThenDate",
+                      {"ETag: W/\"abc\"\r\n", modified, "Date: Tue, 01 Dec 2026 08:00:01 GMT\r\n"},
+                      "Tue, 01 Dec 2026 08:00:00 GMT"},
+        // RFC 850 and asctime dates count as well.
+        ValidatorCase{"oldDateForms", {modified, "Date: Tuesday, 01-Dec-26 08:00:01 GMT\r\n"},
+                      "Tue, 01 Dec 2026 08:00:00 GMT"},
+        ValidatorCase{"asctimeDate", {modified, "Date: Tue Dec  1 08:00:01 2026\r\n"}, "Tue, 01 Dec 2026 08:00:00 GMT"},
+        ValidatorCase{"sameSecond", {modified, "Date: Tue, 01 Dec 2026 08:00:00 GMT\r\n"}, ""},
+        ValidatorCase{"noDate", {modified}, ""},
+        ValidatorCase{"unreadableDate", {modified, "Date: soon\r\n"}, ""}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(ResumeRecordText, SurvivesARoundTrip)
 {

@@ -1,9 +1,12 @@
+#include "tests/resume/rangeserver.h"
 #include "tests/resume/scratcharea.h"
 #include "tests/support/testfiles.h"
 #include "platform/net/resumerecord.h"
 #include "platform/net/stagedfile.h"
 #include "platform/net/stagingarea.h"
 #include "platform/net/stagingcleanup.h"
+#include "platform/net/urldownload.h"
+#include "platform/net/urldownloadoptions.h"
 #include "update/startupcleanup.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +96,21 @@ TEST_F(StagingCleanup, EntriesThatCannotBeContinuedGo)
     EXPECT_TRUE(gone(recordOnly));
     EXPECT_TRUE(gone(damaged));
     EXPECT_TRUE(std::filesystem::exists(stranger));
+}
+
+TEST_F(StagingCleanup, DownloadMakesRoomWithinTheCapForWhatItStages)
+{
+    constexpr std::uint64_t megabyte = 1024 * 1024;
+    const StagingEntry oldest = addEntry("http://127.0.0.1/a.swf", 250 * megabyte, 3 * day);
+    const StagingEntry newer = addEntry("http://127.0.0.1/b.swf", 249 * megabyte, 2 * day);
+    test::RangeServer server({test::varyingBytes(2 * megabyte, 8), "\"v1\"", {}});
+    server.cutNextAfter(megabyte);
+    UrlDownloadOptions options;
+    options.stagingArea = m_area.stagingArea();
+    EXPECT_NE(URLDownloadToFile(server.url(), m_area.destination().u16string(), nullptr, options), S_OK);
+    EXPECT_TRUE(gone(oldest)) << "250 + 249 + 2 MB are more than 500";
+    EXPECT_TRUE(kept(newer));
+    EXPECT_EQ(m_area.stagedNames().size(), 4u) << "the cut-off download keeps its bytes";
 }
 
 TEST_F(StagingCleanup, EntryHeldByARunningDownloadStays)

@@ -23,6 +23,8 @@ std::string describeFailure(HRESULT result)
         return "the address is not valid";
     case STG_E_WRITEFAULT:
         return "the file cannot be written";
+    case E_FILE_TOO_LARGE:
+        return "the file is larger than a title may be";
     case E_OUTOFMEMORY:
         return "out of memory";
     default: {

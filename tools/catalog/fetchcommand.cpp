@@ -9,6 +9,7 @@
 #include "tools/catalog/titleselection.h"
 #include "tools/catalog/transferpool.h"
 
+#include "platform/net/curlsupport.h"
 #include "platform/net/urldownload.h"
 #include "platform/net/stagingarea.h"
 #include "platform/net/urldownloadoptions.h"
@@ -114,7 +115,12 @@ int runFetch(const CatalogOptions &options)
     TransferPool pool(pending.size(), static_cast<unsigned>(options.jobs), [&](std::size_t item) {
         const TitleFile &title = titles[pending[item]];
         TallySink sink(tally);
-        const HRESULT result = URLDownloadToFile(title.address, title.localPath, &sink, download);
+        // One handle per thread of the pool: its titles reuse the thread's connection, and
+        // no connection is ever used by two threads.
+        thread_local CurlEasyHandle handle;
+        UrlDownloadOptions options = download;
+        options.handle = &handle;
+        const HRESULT result = URLDownloadToFile(title.address, title.localPath, &sink, options);
         tally.finish({item, result, sink.received()});
         interrupts.wake();
     }, [&] { interrupts.wake(); });
