@@ -29,8 +29,11 @@ std::u16string localPath(std::u16string_view programDir, std::string_view folder
 std::u16string contentAddress(std::string_view host, std::string_view folder, std::u16string_view title)
 {
     std::u16string address;
-    address.reserve(host.size() + folder.size() + title.size() + 13);
-    address.append(u"http://");
+    address.reserve(host.size() + folder.size() + title.size() + 14);
+    if (!host.starts_with("http://") && !host.starts_with("https://")) {
+        appendAscii(address, contentScheme());
+        address.append(u"://");
+    }
     appendAscii(address, host);
     address.push_back(u'/');
     appendAscii(address, folder);

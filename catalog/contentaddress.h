@@ -14,7 +14,8 @@ namespace kivora {
 // programDir + folder + "/" + title + ".swf". Precondition: programDir ends with '/'.
 std::u16string localPath(std::u16string_view programDir, std::string_view folder, std::u16string_view title);
 
-// "http://" + host + "/" + folder + "/" + title + ".swf"; host is "host" or "host:port".
+// contentScheme() + "://" + host + "/" + folder + "/" + title + ".swf"; host is "host" or
+// "host:port", or either after "http://" or "https://" to name the scheme itself.
 std::u16string contentAddress(std::string_view host, std::string_view folder, std::u16string_view title);
 
 // contentAddress() on the streaming server.

@@ -1,5 +1,6 @@
 #include "platform/net/httpstatusprobe.h"
 
+#include "platform/net/transportsecurity.h"
 #include "platform/net/urlencoding.h"
 
 #include "platform/net/curlsupport.h"
@@ -77,11 +78,10 @@ std::optional<long> httpStatus(std::u16string_view url, const HttpStatusProbeOpt
 
     const CurlApi &api = *curlApi();
     api.easy_setopt(curl, CURLOPT_URL, address->c_str());
-    api.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    restrictToScheme(curl, *address);
     api.easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     api.easy_setopt(curl, CURLOPT_FOLLOWLOCATION, probe.following ? 1L : 0L);
     api.easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
-    api.easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
     api.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     api.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
     api.easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));

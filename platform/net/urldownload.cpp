@@ -8,6 +8,7 @@
 #include "platform/net/stagingarea.h"
 #include "platform/net/urldownloaderrors.h"
 #include "platform/net/urldownloadoptions.h"
+#include "platform/net/transportsecurity.h"
 #include "platform/net/urlencoding.h"
 
 #include "platform/net/curlsupport.h"
@@ -151,7 +152,11 @@ HRESULT failureOf(CURLcode code)
         return INET_E_CONNECTION_TIMEOUT;
     case CURLE_HTTP_RETURNED_ERROR:
         return INET_E_RESOURCE_NOT_FOUND;
-    // The first address is checked to be http, so only a redirection can lead elsewhere.
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CACERT_BADFILE:
+        return INET_E_SECURITY_PROBLEM;
+    // The first address is checked to be http or https, so only a redirection can lead elsewhere.
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_TOO_MANY_REDIRECTS:
         return INET_E_REDIRECT_FAILED;
@@ -170,8 +175,7 @@ void setRequestOptions(CURL *curl, Transfer &transfer, const std::string &addres
     api.easy_setopt(curl, CURLOPT_URL, address.c_str());
     if (CURLSH *share = sharedNameLookups())
         api.easy_setopt(curl, CURLOPT_SHARE, share);
-    api.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-    api.easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    restrictToScheme(curl, address);
     api.easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     api.easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
     api.easy_setopt(curl, CURLOPT_FAILONERROR, 1L);

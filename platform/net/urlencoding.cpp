@@ -31,15 +31,24 @@ std::optional<std::string> wireAddress(std::u16string_view url)
         return std::nullopt;
     const std::string_view text = *utf8;
 
-    static constexpr std::string_view scheme = "http://";
-    if (text.size() < scheme.size())
+    const auto startsWith = [text](std::string_view scheme) {
+        if (text.size() < scheme.size())
+            return false;
+        for (std::size_t i = 0; i < scheme.size(); ++i) {
+            const char c = text[i];
+            const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+            if (lower != scheme[i])
+                return false;
+        }
+        return true;
+    };
+    std::string_view scheme;
+    if (startsWith("http://"))
+        scheme = "http://";
+    else if (startsWith("https://"))
+        scheme = "https://";
+    else
         return std::nullopt;
-    for (std::size_t i = 0; i < scheme.size(); ++i) {
-        const char c = text[i];
-        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != scheme[i])
-            return std::nullopt;
-    }
 
     const std::string_view rest = text.substr(scheme.size());
     const std::size_t hostEnd = rest.find_first_of("/?");

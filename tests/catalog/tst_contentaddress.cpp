@@ -43,6 +43,9 @@ TEST(ContentAddress, LocalPathAndAddressByConcatenation)
         EXPECT_EQ(localPath(u"/opt/kivora/", c.folder, c.title), c.localPath);
         EXPECT_EQ(contentAddress("127.0.0.1:18081", c.folder, c.title), c.address);
     }
+    // A host that names its scheme keeps it, whatever the build's.
+    EXPECT_EQ(contentAddress("https://127.0.0.1:8443", "erger", u"鹅"), u"https://127.0.0.1:8443/erger/鹅.swf");
+    EXPECT_EQ(contentAddress("http://127.0.0.1", "erger", u"鹅"), u"http://127.0.0.1/erger/鹅.swf");
 }
 
 TEST(ContentAddress, StreamingAndDownloadUseTheirOwnHosts)
@@ -51,8 +54,9 @@ TEST(ContentAddress, StreamingAndDownloadUseTheirOwnHosts)
     EXPECT_FALSE(downloadHost().empty());
     EXPECT_FALSE(updateHost().empty());
     EXPECT_NE(streamHost(), downloadHost());
-    EXPECT_EQ(streamingAddress("erger", u"鹅"), u"http://" + fromUtf8(streamHost()) + u"/erger/鹅.swf");
-    EXPECT_EQ(downloadAddress("erger", u"鹅"), u"http://" + fromUtf8(downloadHost()) + u"/erger/鹅.swf");
+    const std::u16string scheme = fromUtf8(contentScheme()) + u"://";
+    EXPECT_EQ(streamingAddress("erger", u"鹅"), scheme + fromUtf8(streamHost()) + u"/erger/鹅.swf");
+    EXPECT_EQ(downloadAddress("erger", u"鹅"), scheme + fromUtf8(downloadHost()) + u"/erger/鹅.swf");
 }
 
 TEST(ContentAddress, StopPathFollowsTheExecutableWithoutSeparator)

@@ -99,6 +99,37 @@ std::string NginxServer::host() const
     return "127.0.0.1:" + std::to_string(m_port);
 }
 
+bool NginxServer::serveTls()
+{
+    // An authority and a server key of its own, for two days; the server's name is its address.
+    const std::string folder = m_folder.string();
+    std::ofstream(m_folder / "server.ext") << "subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n";
+    const std::string commands =
+        "cd '" + folder + "' && "
+        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+        "-subj '/CN=Kivora test authority' -keyout authority.key -out authority.pem && "
+        "openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj '/CN=127.0.0.1' "
+        "-keyout server.key -out server.csr && "
+        "openssl x509 -req -in server.csr -CA authority.pem -CAkey authority.key -CAcreateserial -days 2 "
+        "-extfile server.ext -out server.pem";
+    if (std::system((commands + " >openssl.log 2>&1").c_str()) != 0) {
+        m_error = "openssl could not make the test certificates: " + fileText(m_folder / "openssl.log");
+        return false;
+    }
+    m_tls = true;
+    return true;
+}
+
+std::string NginxServer::authorityFile() const
+{
+    return m_tls ? (m_folder / "authority.pem").string() : std::string();
+}
+
+std::string NginxServer::origin() const
+{
+    return m_tls ? "https://" + host() : host();
+}
+
 std::string NginxServer::accessLog() const
 {
     return fileText(m_folder / "access.log");
@@ -184,7 +215,11 @@ void NginxServer::writeConfiguration(int port) const
         << "    }\n"
         << "    limit_rate $whole_answer_rate;\n"
         << "    server {\n"
-        << "        listen 127.0.0.1:" << port << ";\n"
+        << "        listen 127.0.0.1:" << port << (m_tls ? " ssl" : "") << ";\n";
+    if (m_tls)
+        out << "        ssl_certificate " << folder << "/server.pem;\n"
+            << "        ssl_certificate_key " << folder << "/server.key;\n";
+    out
         << "        root " << m_root.string() << ";\n"
         << "        location / {\n"
            "            expires 30d;\n"

@@ -30,6 +30,15 @@ public:
     // Range request stay unlimited.
     void throttleWholeAnswers(std::string bytesPerSecond) { m_wholeAnswerRate = std::move(bytesPerSecond); }
 
+    // Before start(): answers HTTPS only, with a certificate for 127.0.0.1 signed by a
+    // certificate authority made for this server alone (authorityFile()). False, with
+    // error(), when openssl could not make them.
+    bool serveTls();
+    // The authority's certificate (PEM); empty without TLS.
+    std::string authorityFile() const;
+    // "https://127.0.0.1:port" with TLS, else host().
+    std::string origin() const;
+
     // Starts nginx on a free port and waits until it accepts connections. On failure,
     // error() tells why (nginx's own log included).
     bool start();
@@ -58,6 +67,7 @@ private:
     int m_port = 0;
     std::string m_error;
     std::string m_wholeAnswerRate;
+    bool m_tls = false;
 };
 
 } // namespace kivora::test

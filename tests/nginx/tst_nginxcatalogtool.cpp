@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -22,9 +23,10 @@ struct ToolRun
     std::string output;
 };
 
-ToolRun runTool(const std::string &arguments)
+// `environment`: "NAME='value' " settings for the command.
+ToolRun runTool(const std::string &arguments, const std::string &environment = {})
 {
-    const std::string command = std::string("'") + KIVORA_CATALOG_TOOL + "' " + arguments + " 2>&1";
+    const std::string command = environment + "'" + KIVORA_CATALOG_TOOL + "' " + arguments + " 2>&1";
     ToolRun run;
     FILE *pipe = ::popen(command.c_str(), "r");
     if (!pipe)
@@ -75,12 +77,16 @@ protected:
         ASSERT_GT(m_files.size(), 10u);
         for (const std::string &file : m_files)
             test::writeFile(m_content.path() / file, "movie " + file);
+        if (tls())
+            ASSERT_TRUE(m_server.serveTls()) << m_server.error();
         ASSERT_TRUE(m_server.start()) << m_server.error();
     }
 
+    virtual bool tls() const { return false; }
+
     std::string options() const
     {
-        return "--dir '" + m_program.path().string() + "' --download-host " + m_server.host() + " " + folder;
+        return "--dir '" + m_program.path().string() + "' --download-host " + m_server.origin() + " " + folder;
     }
 
     test::ScratchFolder m_content;
@@ -117,6 +123,30 @@ TEST_F(NginxCatalogTool, FetchFillsTheCategoryOnceAndCheckFindsWhatTheServerLack
     const ToolRun failedFetch = runTool("fetch " + options());
     EXPECT_NE(failedFetch.status, 0) << failedFetch.output;
     EXPECT_FALSE(std::filesystem::exists(m_program.path() / gone));
+}
+
+class NginxCatalogToolOverTls : public NginxCatalogTool
+{
+protected:
+    bool tls() const override { return true; }
+};
+
+TEST_F(NginxCatalogToolOverTls, FetchesFromATrustedServerOnlyAndKeepsNothingFromAnother)
+{
+    // Without the test's authority the server's certificate is trusted by nothing.
+    const ToolRun refused = runTool("fetch " + options());
+    EXPECT_EQ(refused.status, 1) << refused.output;
+    EXPECT_NE(refused.output.find("the server's certificate is not trusted"), std::string::npos) << refused.output;
+    EXPECT_EQ(countOf(m_server.accessLog(), "GET /"), 0u) << m_server.accessLog();
+    std::size_t kept = 0;
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(m_program.path()))
+        kept += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(kept, 0u);
+
+    const ToolRun fetch = runTool("fetch " + options(), "KIVORA_TEST_CA_FILE='" + m_server.authorityFile() + "' ");
+    ASSERT_EQ(fetch.status, 0) << fetch.output << m_server.accessLog();
+    for (const std::string &file : m_files)
+        EXPECT_EQ(test::readFile(m_program.path() / file), "movie " + file) << file;
 }
 
 } // namespace

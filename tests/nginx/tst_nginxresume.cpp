@@ -35,8 +35,16 @@ protected:
         publish(m_body);
         std::filesystem::create_directories(m_program.path() / "erger");
         m_server.throttleWholeAnswers("2m");
+        if (tls()) {
+            ASSERT_TRUE(m_server.serveTls()) << m_server.error();
+            ::setenv("KIVORA_TEST_CA_FILE", m_server.authorityFile().c_str(), 1);
+        }
         ASSERT_TRUE(m_server.start()) << m_server.error();
     }
+
+    void TearDown() override { ::unsetenv("KIVORA_TEST_CA_FILE"); }
+
+    virtual bool tls() const { return false; }
 
     void publish(const std::string &bytes) { test::writeFile(m_content.path() / "erger" / u8"做客歌.swf", bytes); }
     std::filesystem::path destination() const { return m_program.path() / "erger" / u8"做客歌.swf"; }
@@ -46,7 +54,7 @@ protected:
     {
         UrlDownloadOptions options;
         options.stagingArea = stagingArea();
-        return URLDownloadToFile(contentAddress(m_server.host(), "erger", u"做客歌"), destination().u16string(),
+        return URLDownloadToFile(contentAddress(m_server.origin(), "erger", u"做客歌"), destination().u16string(),
                                  nullptr, options);
     }
 
@@ -95,6 +103,25 @@ TEST_F(NginxResume, AsksOnlyForTheRest)
     ASSERT_GE(kept, m_body.size() / 4);
     ASSERT_LT(kept, m_body.size());
     EXPECT_FALSE(std::filesystem::exists(destination()));
+
+    ASSERT_EQ(download(), S_OK) << m_server.accessLog();
+    EXPECT_EQ(test::readFile(destination()), m_body);
+    EXPECT_TRUE(m_server.logged(std::string("GET ") + requestPath + " 206 " + std::to_string(m_body.size() - kept)
+                                + " range=bytes=" + std::to_string(kept) + "-"))
+        << m_server.accessLog();
+}
+
+class NginxResumeOverTls : public NginxResume
+{
+protected:
+    bool tls() const override { return true; }
+};
+
+TEST_F(NginxResumeOverTls, AsksOnlyForTheRest)
+{
+    const std::uintmax_t kept = cutByKilling(m_body.size() / 4);
+    ASSERT_GE(kept, m_body.size() / 4);
+    ASSERT_LT(kept, m_body.size());
 
     ASSERT_EQ(download(), S_OK) << m_server.accessLog();
     EXPECT_EQ(test::readFile(destination()), m_body);

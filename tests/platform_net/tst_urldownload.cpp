@@ -322,7 +322,7 @@ TEST(WireAddress, EncodesPathAndQueryAndRejectsWhatIsNotHttp)
         {u"http://[::1]:80/x", "http://[::1]:80/x"},
         {u"http://host/\U0001F600", "http://host/%F0%9F%98%80"},
         {u"http://host/\\x", "http://host/%5Cx"},
-        {u"https://host/x", std::nullopt},
+        {u"HTTPS://host/x y", "https://host/x%20y"},
         {u"ftp://host/x", std::nullopt},
         {u"host/x", std::nullopt},
         {u"http:///x", std::nullopt},

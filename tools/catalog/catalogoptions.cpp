@@ -26,6 +26,8 @@ const char *const usageText =
     "  --jobs N           requests at once: 2 to 4 for fetch (default 4), 1 to 16 for check (default 8)\n"
     "  --stream-host H    use H instead of the built-in streaming host\n"
     "  --download-host H  use H instead of the built-in download host\n"
+    "                     (a host is HOST[:PORT], with http:// or https:// before it to\n"
+    "                     name the scheme; without, the built-in scheme)\n"
     "  --help             show this text\n";
 
 namespace {

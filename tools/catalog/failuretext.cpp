@@ -19,6 +19,8 @@ std::string describeFailure(HRESULT result)
         return "the transfer broke off";
     case INET_E_REDIRECT_FAILED:
         return "the server sent it elsewhere";
+    case INET_E_SECURITY_PROBLEM:
+        return "the server's certificate is not trusted";
     case INET_E_INVALID_URL:
         return "the address is not valid";
     case STG_E_WRITEFAULT:
