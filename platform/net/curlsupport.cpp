@@ -37,7 +37,8 @@ CURLSH *sharedNameLookups()
             return nullptr;
         if (curlApi()->share_setopt(made, CURLSHOPT_LOCKFUNC, &lockShare) != CURLSHE_OK
             || curlApi()->share_setopt(made, CURLSHOPT_UNLOCKFUNC, &unlockShare) != CURLSHE_OK
-            || curlApi()->share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) != CURLSHE_OK) {
+            || curlApi()->share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) != CURLSHE_OK
+            || curlApi()->share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION) != CURLSHE_OK) {
             curlApi()->share_cleanup(made);
             return nullptr;
         }

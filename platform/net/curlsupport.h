@@ -8,7 +8,8 @@ namespace kivora {
 // (curl_global_init itself is not thread-safe). False when libcurl cannot start.
 bool curlReady();
 
-// Name lookups kept between transfers and shared by every thread. Connections are not:
+// Name lookups and TLS sessions kept between transfers and shared by every thread (an
+// https server then resumes its session instead of a full handshake). Connections are not:
 // libcurl does not support sharing them between threads that run at once, so a thread
 // keeps its own by reusing its easy handle. Null when libcurl cannot share; transfers
 // then look names up each time.
