@@ -77,8 +77,9 @@ protected:
         ASSERT_GT(m_files.size(), 10u);
         for (const std::string &file : m_files)
             test::writeFile(m_content.path() / file, "movie " + file);
-        if (tls())
+        if (tls()) {
             ASSERT_TRUE(m_server.serveTls()) << m_server.error();
+        }
         ASSERT_TRUE(m_server.start()) << m_server.error();
     }
 
