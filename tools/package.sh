@@ -19,14 +19,19 @@ if ((${#missing[@]})); then
 fi
 
 build=build-release
+# KIVORA_UPDATE_PUBLIC_KEY=FILE gives the publisher's update key; without it the package
+# takes updates signed with a demo key made in build-release, fit for trying it out only.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DKIVORA_WERROR=ON \
-    -DKIVORA_SYSTEM_LAYOUT=ON -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+    -DKIVORA_SYSTEM_LAYOUT=ON -DCMAKE_INSTALL_PREFIX=/usr \
+    ${KIVORA_UPDATE_PUBLIC_KEY:+-DKIVORA_UPDATE_PUBLIC_KEY="$(realpath "$KIVORA_UPDATE_PUBLIC_KEY")"} >/dev/null
 cmake --build "$build" -j"${KIVORA_JOBS:-2}"
 mkdir -p out
 (cd "$build" && cpack -G DEB -B "$root/out" >/dev/null)
 rm -rf out/_CPack_Packages
 deb=$(ls -t out/kivora_*.deb | head -1)
 echo "Made $deb"
+grep -q '^KIVORA_UPDATE_SIGNING_KEY:INTERNAL=.' "$build/CMakeCache.txt" &&
+    echo "It takes updates signed with the demo key in $build/update-key (KIVORA_UPDATE_PUBLIC_KEY=FILE for a release)."
 
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT

@@ -29,6 +29,8 @@ wanted=$(printf '%s\n' "${expected[@]}" | sort)
 [ "$actual" = "$wanted" ] || fail "file list differs: $(diff <(echo "$wanted") <(echo "$actual") | grep '^[<>]' | xargs)"
 [ -x "$root/usr/bin/kivora" ] && [ -x "$root/usr/lib/kivora/lumora" ] || fail "the starter or the program is not executable"
 [ -z "$(find "$root" -perm /022 ! -type l)" ] || fail "files writable by group or others"
+grep -q -- '-----BEGIN PUBLIC KEY-----' "$root/usr/lib/kivora/lumora" || fail "the program carries no update key"
+[ -z "$(grep -rl -- 'PRIVATE KEY-----' "$root")" ] || fail "the package holds a private key"
 
 # --- The desktop entry and the metainfo.
 entry=$root/usr/share/applications/org.kivora.Kivora.desktop
