@@ -138,15 +138,8 @@ TEST(VersionFiles, SignUpdateWritesAFileThatVerifies)
     const std::string executable = test::programPrinting("new");
     test::writeFile(folder.path() / "lumora-2", executable);
     const std::string line = "http://127.0.0.1:18083/erge/lumora-2";
-    const std::string command = std::string("'") + KIVORA_SIGN_UPDATE + "' '" + KIVORA_UPDATE_SIGNING_KEY + "' '" + line
-        + "' '" + (folder.path() / "lumora-2").string() + "'";
-    FILE *pipe = ::popen(command.c_str(), "r");
-    ASSERT_TRUE(pipe);
-    std::string output;
-    char buffer[256];
-    while (const std::size_t count = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, count);
-    ASSERT_EQ(::pclose(pipe), 0);
+    const std::string output = test::commandOutput(std::string("'") + KIVORA_SIGN_UPDATE + "' '" + KIVORA_UPDATE_SIGNING_KEY
+                                                   + "' '" + line + "' '" + (folder.path() / "lumora-2").string() + "'");
 
     EXPECT_EQ(output, test::signedVersionFile(line, executable));
     const SignedVersion verified = verifyVersionFile(output, updatePublicKey());

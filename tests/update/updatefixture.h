@@ -113,12 +113,9 @@ inline std::string scriptPrinting(const std::string &word, std::size_t size = 0)
     return text;
 }
 
-// Runs the program and answers what it printed, or "(failed)".
-inline std::string runProgram(const std::filesystem::path &path)
+// Runs a shell command and answers what it printed, or "(failed)".
+inline std::string commandOutput(const std::string &command)
 {
-    std::string command = "'";
-    command += path.string();
-    command += "' 2>/dev/null";
     FILE *pipe = ::popen(command.c_str(), "r");
     if (!pipe)
         return "(failed)";
@@ -127,6 +124,12 @@ inline std::string runProgram(const std::filesystem::path &path)
     while (const std::size_t count = std::fread(buffer, 1, sizeof buffer, pipe))
         output.append(buffer, count);
     return ::pclose(pipe) == 0 ? output : "(failed)";
+}
+
+// Runs the program and answers what it printed, or "(failed)".
+inline std::string runProgram(const std::filesystem::path &path)
+{
+    return commandOutput("'" + path.string() + "' 2>/dev/null");
 }
 
 // The update server of the tests:
