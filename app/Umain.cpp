@@ -310,6 +310,11 @@ void TmainForm::showUpdateFailed()
     showNotice(updateFailedNotice);
 }
 
+void TmainForm::showUpdateRefused()
+{
+    showNotice(QStringLiteral("更新文件未通过验证，软件没有改变"));
+}
+
 void TmainForm::showNoUpdate()
 {
     showNotice(QStringLiteral("没有要更新的版本，您可咨询作者提供您的宝贵意见"));

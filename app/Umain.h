@@ -111,6 +111,7 @@ private:
     void showProgress(std::intptr_t percent) override;
     void showUpdateSaved(bool succeeded) override;
     void showUpdateFailed() override;
+    void showUpdateRefused() override;
 
     std::array<TImage *, 15> m_images{};
     std::array<SpeedButton *, 15> m_hotSpots{};

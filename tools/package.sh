@@ -27,14 +27,18 @@ fi
 settings=()
 for name in KIVORA_STREAM_HOST KIVORA_DOWNLOAD_HOST KIVORA_UPDATE_HOST KIVORA_UPDATE_PUBLIC_KEY \
     KIVORA_CONTENT_SCHEME KIVORA_SHIPPED_VERSION_LINE; do
-    if [ -n "${!name:-}" ]; then
-        settings+=("-D$name=${!name}")
+    value=${!name:-}
+    [ "$name" = KIVORA_UPDATE_PUBLIC_KEY ] && [ -n "$value" ] && value=$(realpath "$value")
+    if [ -n "$value" ]; then
+        settings+=("-D$name=$value")
     fi
 done
 
 build=build-release
 out=${KIVORA_PACKAGE_OUT:-out}
-# Fresh, so that a setting an earlier run gave does not stay; the objects stay.
+# Without KIVORA_UPDATE_PUBLIC_KEY the package takes updates signed with a demo key made in
+# build-release, fit for trying it out only. Fresh, so that a setting an earlier run gave
+# does not stay; the objects and the demo key stay.
 cmake --fresh -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DKIVORA_WERROR=ON \
     -DKIVORA_SYSTEM_LAYOUT=ON -DCMAKE_INSTALL_PREFIX=/usr "${settings[@]}" >/dev/null
 cmake --build "$build" -j"${KIVORA_JOBS:-2}"
@@ -44,6 +48,8 @@ out=$(cd "$out" && pwd)
 rm -rf "$out/_CPack_Packages"
 deb=$(ls -t "$out"/kivora_*.deb | head -1)
 echo "Made $deb"
+grep -q '^KIVORA_UPDATE_SIGNING_KEY:INTERNAL=.' "$build/CMakeCache.txt" &&
+    echo "It takes updates signed with the demo key in $build/update-key (KIVORA_UPDATE_PUBLIC_KEY=FILE for a release)."
 
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT

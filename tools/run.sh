@@ -18,15 +18,21 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The update server offers this build under a newer version line, with its digest.
+# The update server offers this build under a newer version line, signed with the build's
+# demo key (none when the build has the publisher's key: then it offers nothing).
 update_host=$(sed -n 's/^KIVORA_UPDATE_HOST:[A-Z]*=//p' "$build/CMakeCache.txt")
+signing_key=$(sed -n 's/^KIVORA_UPDATE_SIGNING_KEY:INTERNAL=//p' "$build/CMakeCache.txt")
 mkdir -p "$updates/erge"
 published=$updates/erge/lumora-1.0.0.1
 if ! cmp -s "$build/lumora" "$published"; then
     cp "$build/lumora" "$published.part" && mv "$published.part" "$published"
 fi
-printf 'http://%s/erge/lumora-1.0.0.1\r\nsha256=%s\r\n' "$update_host" \
-    "$(sha256sum "$published" | cut -d' ' -f1)" >"$updates/erge/update.txt"
+rm -f "$updates/erge/update.txt"
+if [ -n "$signing_key" ]; then
+    tools/update/sign-update "$signing_key" "http://$update_host/erge/lumora-1.0.0.1" "$published" \
+        >"$updates/erge/update.txt.part"
+    mv "$updates/erge/update.txt.part" "$updates/erge/update.txt"
+fi
 
 echo "Starting the demo servers (the first run makes a title card for every title)..."
 tools/demo/run-servers.sh "$build" "$content" "$updates" >/dev/null

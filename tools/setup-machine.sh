@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-svg-dev
-    libgl-dev libcurl4-openssl-dev libssl-dev libgtest-dev libgmock-dev libicu-dev libcpp-httplib-dev
+    libgl-dev libcurl4-openssl-dev libssl-dev openssl libgtest-dev libgmock-dev libicu-dev libcpp-httplib-dev
     xvfb xauth xdotool imagemagick fonts-noto-cjk fonts-droid-fallback curl nginx-light nodejs npm
 )
 

@@ -3,6 +3,7 @@
 #include "transfer/filebodysink.h"
 #include "platform/net/diagnostics.h"
 #include "transfer/httpclient.h"
+#include "transfer/nativeexecutable.h"
 #include "transfer/progresspercent.h"
 #include "platform/net/sha256.h"
 #include "platform/net/stagedfile.h"
@@ -89,11 +90,15 @@ std::optional<FetchError> tushuthread::doExecute()
     if (!file.isOpen())
         return storageError("cannot create a file for", *path, file.error());
     Sha256 digest;
-    FileBodySink sink(file, expected ? &digest : nullptr);
+    FileBodySink sink(file, expected ? &digest : nullptr, m_options.maxBodyBytes);
     if (auto error = fidhttp->get(*url, sink))
         return error;
     if (expected && Sha256::toHex(digest.finish()) != *expected)
         return FetchError{FetchError::Kind::Digest, "the body does not have the expected SHA-256 digest", 0};
+    if (m_options.executable) {
+        if (std::optional<std::string> why = nativeExecutableMismatch(sink.head()))
+            return FetchError{FetchError::Kind::NotAProgram, std::move(*why), 0};
+    }
     if (!file.commit(m_options.executable))
         return storageError("cannot save", *path, file.error());
     return std::nullopt;

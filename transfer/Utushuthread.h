@@ -17,8 +17,9 @@ class HttpClient;
 // Fetches one http address with a GET on a thread of its own and saves the body to a file.
 //
 // The body is streamed to a temporary file beside `fsavepath`, which replaces `fsavepath`
-// only once the whole body has arrived (and matched the expected digest, when one is
-// given). On any failure nothing is saved and an existing file stays as it was.
+// only once the whole body has arrived, within the size limit, and passed the checks the
+// options ask for (the expected digest, a program of this machine). On any failure nothing
+// is saved and an existing file stays as it was.
 //
 // Messages to the window `fhandle`, all `wm_downprogres` (2025) with wParam 0, posted and
 // never sent, so a window that is already gone costs nothing:

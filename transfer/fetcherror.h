@@ -18,6 +18,7 @@ struct FetchError
         Status,           // the server answered with a status other than 2xx
         Storage,          // the file could not be created, written or saved
         Digest,           // the body does not have the expected SHA-256 digest
+        NotAProgram,      // the body was to be a program of this machine and is not
         Internal,         // anything else, such as memory exhaustion
     };
 

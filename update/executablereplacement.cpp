@@ -40,8 +40,10 @@ void ExecutableReplacement::start(const ServerVersion &version, std::u16string a
     keepPreviousExecutable(executable, previous);
 
     options.executable = true;
-    // A digest line that is not 64 hex digits fails the job before it fetches anything.
-    options.expectedSha256 = version.sha256;
+    // No digest accepts nothing: an empty one fails the job before it fetches anything.
+    options.expectedSha256 = version.sha256.value_or(std::string());
+    if (options.maxBodyBytes == 0 || options.maxBodyBytes > maxExecutableBytes)
+        options.maxBodyBytes = maxExecutableBytes;
     try {
         tushuthread::create(std::move(address), fromUtf8(executable), window, std::move(options));
     } catch (...) {

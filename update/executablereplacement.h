@@ -3,11 +3,15 @@
 #include "transfer/fetchoptions.h"
 #include "platform/net/windowmessages.h"
 
+#include <cstdint>
 #include <string>
 
 namespace kivora {
 
 struct ServerVersion;
+
+// The largest executable an update takes: a body that grows past it is refused as it arrives.
+inline constexpr std::uint64_t maxExecutableBytes = 256u * 1024 * 1024;
 
 // Replaces the program's executable so that the program directory always holds a runnable
 // `lumora` and a version record that matches it:
@@ -16,8 +20,9 @@ struct ServerVersion;
 //   2. the current executable is kept as `lumora0` (a hard link, or a copy), while
 //      `lumora` stays in place;
 //   3. the fetch job writes the new executable over `lumora` in one rename, with the
-//      execute bits set before it appears, and only when the whole body has arrived
-//      (and matched the announced SHA-256, when there is one);
+//      execute bits set before it appears, and only when the whole body has arrived,
+//      matches the signed SHA-256, is a program of this machine and is no larger than
+//      maxExecutableBytes;
 //   4. on the job's success report the record receives the new line.
 // A process killed between 3 and 4 is settled by the next start (settlePendingUpdate).
 // Runs on the user-interface thread; the job posts wm_downprogres to the window.
@@ -30,8 +35,9 @@ public:
 
     // Precondition: !underWay(). `address` is the version line as text. Throws
     // std::runtime_error or std::system_error when the update cannot begin; nothing has
-    // changed then. A digest line that is not 64 hex digits fails the job before it fetches
-    // anything: the window receives the job's own failure report.
+    // changed then. A version without a digest of 64 hex digits fails the job before it
+    // fetches anything: the window receives the job's own failure report. `options` may
+    // lower the size limit, never raise it.
     void start(const ServerVersion &version, std::u16string address, WindowHandle window, FetchOptions options = {});
 
     // After the job's success report. Answers whether the executable was replaced; the

@@ -34,9 +34,4 @@ ServerVersion parseServerVersion(std::string_view text)
     return version;
 }
 
-ServerVersion readServerVersion(const std::string &path)
-{
-    return parseServerVersion(readTextFile(path));
-}
-
 } // namespace kivora

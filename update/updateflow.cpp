@@ -40,6 +40,11 @@ void UpdateFlow::offer(const std::string &s1, const VersionCheckOutcome &outcome
         return;
     if (outcome.failure)
         std::rethrow_exception(outcome.failure);
+    // Nothing of a file that does not verify is used, not even to say there is no update.
+    if (!outcome.refusal.empty()) {
+        m_view.showUpdateRefused();
+        return;
+    }
     const ServerVersion &s2 = outcome.server;
 
     if (!m_replacement)

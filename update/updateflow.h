@@ -25,6 +25,8 @@ public:
     // The gauge and the label go; the notice of success follows only when `succeeded`.
     virtual void showUpdateSaved(bool succeeded) = 0;
     virtual void showUpdateFailed() = 0;
+    // The server's version file does not verify against the update key.
+    virtual void showUpdateRefused() = 0;
 };
 
 // The self-update as the launcher's update site drives it: the check on a thread of its own,

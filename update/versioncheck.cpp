@@ -5,6 +5,9 @@
 #include "update/probeaddress.h"
 #include "platform/net/urldownload.h"
 #include "platform/net/urldownloadoptions.h"
+#include "update/signedversionfile.h"
+#include "update/updatepublickey.h"
+#include "update/versionline.h"
 #include "platform/text/utf.h"
 
 #include <chrono>
@@ -45,7 +48,13 @@ VersionCheckOutcome check(const std::u16string &address, const std::string &vers
         qCDebug(updateLog) << "version file download failed on an exception";
     }
     try {
-        outcome.server = readServerVersion(versionFileCopy);
+        SignedVersion verified = verifyVersionFile(readTextFile(versionFileCopy), updatePublicKey());
+        if (verified.version) {
+            outcome.server = std::move(*verified.version);
+        } else {
+            qCWarning(updateLog) << "the version file is refused:" << verified.refusal.c_str();
+            outcome.refusal = std::move(verified.refusal);
+        }
     } catch (const std::exception &failure) {
         qCDebug(updateLog) << "reading the version file failed:" << failure.what();
         outcome.failure = std::current_exception();

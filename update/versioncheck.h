@@ -16,6 +16,9 @@ struct VersionCheckOutcome
     bool reachable = false;
     // Reading the downloaded version file failed (it is absent when the download failed).
     std::exception_ptr failure;
+    // Why the version file does not verify against the update key; empty when it does.
+    std::string refusal;
+    // What a version file that verifies announces.
     ServerVersion server;
 };
 
@@ -35,7 +38,7 @@ public:
     VersionCheck(const VersionCheck &) = delete;
     VersionCheck &operator=(const VersionCheck &) = delete;
 
-    // Probes `address`, then downloads it to `versionFileCopy` and reads it. Starts nothing
+    // Probes `address`, then downloads it to `versionFileCopy` and verifies it. Starts nothing
     // and answers false while an earlier check has not been delivered.
     bool start(const std::u16string &address, const std::string &versionFileCopy, Done done);
     bool underWay() const { return m_underWay; }

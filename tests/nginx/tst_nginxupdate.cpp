@@ -3,7 +3,6 @@
 #include "tests/nginx/nginxserver.h"
 #include "tests/support/scratchfolder.h"
 #include "tests/update/updatefixture.h"
-#include "platform/net/sha256.h"
 #include "update/updateflow.h"
 
 #include <gtest/gtest.h>
@@ -64,8 +63,9 @@ public:
         savedSucceeded = succeeded;
     }
     void showUpdateFailed() override { failed = true; }
+    void showUpdateRefused() override { refused = true; }
 
-    bool ended() const { return noUpdate || saved || failed; }
+    bool ended() const { return noUpdate || saved || failed || refused; }
 
     bool noUpdate = false;
     bool asked = false;
@@ -73,15 +73,9 @@ public:
     bool saved = false;
     bool savedSucceeded = false;
     bool failed = false;
+    bool refused = false;
     std::intptr_t lastPercent = -2;
 };
-
-std::string hexDigest(const std::string &bytes)
-{
-    Sha256 digest;
-    digest.update(bytes);
-    return Sha256::toHex(digest.finish());
-}
 
 // An update server made of plain files: the version file and the new executable it names.
 class NginxUpdate : public ::testing::Test
@@ -92,6 +86,8 @@ protected:
         const std::string reason = test::NginxServer::unavailableReason();
         if (!reason.empty())
             GTEST_SKIP() << reason;
+        if (!test::canSignUpdates())
+            GTEST_SKIP() << "this build has the publisher's update key";
         test::writeFile(m_content.path() / "erge/lumora-1.0.0.1", m_newExecutable);
         ASSERT_TRUE(m_server.start()) << m_server.error();
         m_newLine = "http://" + m_server.host() + "/erge/lumora-1.0.0.1";
@@ -127,13 +123,13 @@ protected:
     test::ScratchFolder m_content;
     test::ScratchFolder m_program;
     test::NginxServer m_server{m_content.path()};
-    const std::string m_newExecutable = test::scriptPrinting("new", 300 * 1024);
+    const std::string m_newExecutable = test::programPrinting("new", 300 * 1024);
     std::string m_newLine;
 };
 
 TEST_F(NginxUpdate, ReplacesTheExecutableWhoseDigestMatches)
 {
-    publish(m_newLine + "\r\nsha256=" + hexDigest(m_newExecutable) + "\r\n");
+    publish(test::signedVersionFile(m_newLine, m_newExecutable));
 
     const RecordingView view = runCheck();
     EXPECT_TRUE(view.asked);
@@ -151,7 +147,7 @@ TEST_F(NginxUpdate, ReplacesTheExecutableWhoseDigestMatches)
 
 TEST_F(NginxUpdate, KeepsTheOldProgramWhenTheDigestDiffers)
 {
-    publish(m_newLine + "\nsha256=" + hexDigest("another executable") + "\n");
+    publish(test::signVersionFile(m_newLine + "\nsha256=" + test::sha256Hex("another executable") + "\n"));
 
     const RecordingView view = runCheck();
     EXPECT_TRUE(view.asked);
@@ -164,7 +160,7 @@ TEST_F(NginxUpdate, KeepsTheOldProgramWhenTheDigestDiffers)
 
 TEST_F(NginxUpdate, KeepsTheOldProgramWhenTheExecutableIsMissing)
 {
-    publish(m_newLine + "-missing\r\n");
+    publish(test::signedVersionFile(m_newLine + "-missing", m_newExecutable));
 
     const RecordingView view = runCheck();
     EXPECT_TRUE(view.failed);
@@ -175,7 +171,7 @@ TEST_F(NginxUpdate, KeepsTheOldProgramWhenTheExecutableIsMissing)
 
 TEST_F(NginxUpdate, OffersNothingWhenTheLinesAgree)
 {
-    publish(std::string(oldLine) + "\r\n");
+    publish(test::signedVersionFile(oldLine, m_newExecutable));
 
     const RecordingView view = runCheck();
     EXPECT_TRUE(view.noUpdate);

@@ -34,6 +34,8 @@ for program in usr/bin/kivora usr/bin/kivora-catalog usr/lib/kivora/lumora usr/l
     [ -x "$root/$program" ] || fail "$program is not executable"
 done
 [ -z "$(find "$root" -perm /022 ! -type l)" ] || fail "files writable by group or others"
+grep -q -- '-----BEGIN PUBLIC KEY-----' "$root/usr/lib/kivora/lumora" || fail "the program carries no update key"
+[ -z "$(grep -rl -- 'PRIVATE KEY-----' "$root")" ] || fail "the package holds a private key"
 
 # --- The servers the package was built for.
 if (($# == 4)); then

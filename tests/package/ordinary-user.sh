@@ -54,13 +54,16 @@ program=$home/.local/share/kivora
 # What a desktop session gives the user besides the home.
 install -d -o "$user" -m 700 "/run/user/$uid"
 
-# The update server offers the packaged program as a newer version; the content servers
-# hold the children's songs only, so the title cards are made quickly.
+# The update server offers the packaged program as a newer version, signed with the demo
+# key that tools/package.sh made in build-release (or KIVORA_UPDATE_SIGNING_KEY); the
+# content servers hold the children's songs only, so the title cards are made quickly.
+signing_key=${KIVORA_UPDATE_SIGNING_KEY:-$(sed -n 's/^KIVORA_UPDATE_SIGNING_KEY:INTERNAL=//p' "$root/build-release/CMakeCache.txt" 2>/dev/null)}
+[ -n "$signing_key" ] || { echo "no private update key to sign with; set KIVORA_UPDATE_SIGNING_KEY" >&2; exit 1; }
 updates=$scratch/updates
 mkdir -p "$updates/erge"
 cp /usr/lib/kivora/lumora "$updates/erge/lumora-1.0.0.1"
-printf 'http://127.0.0.1:18083/erge/lumora-1.0.0.1\r\nsha256=%s\r\n' \
-    "$(sha256sum "$updates/erge/lumora-1.0.0.1" | cut -d' ' -f1)" >"$updates/erge/update.txt"
+"$root/tools/update/sign-update" "$signing_key" http://127.0.0.1:18083/erge/lumora-1.0.0.1 \
+    "$updates/erge/lumora-1.0.0.1" >"$updates/erge/update.txt"
 /usr/lib/kivora/kivora-catalog | awk -F'\t' '$3 == "erger" && $4 <= 5' >"$scratch/listing"
 KIVORA_DEMO_STATE=$scratch/state KIVORA_CATALOG_LISTING=$scratch/listing KIVORA_DOWNLOAD_RATE=0 \
     "$root/tools/demo/run-servers.sh" "$build" "$scratch/content" "$updates" >/dev/null

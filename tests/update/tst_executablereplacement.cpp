@@ -1,7 +1,6 @@
 #include "update/executablereplacement.h"
 #include "update/pendingupdate.h"
 #include "update/serverversion.h"
-#include "platform/net/sha256.h"
 #include "update/startupcleanup.h"
 #include "tests/support/progresscollector.h"
 #include "tests/update/updatefixture.h"
@@ -40,18 +39,13 @@ private:
     test::ScratchFolder m_folder;
 };
 
-std::string hexDigest(const std::string &bytes)
-{
-    Sha256 digest;
-    digest.update(bytes);
-    return Sha256::toHex(digest.finish());
-}
+enum class Digest { OfTheBody, OfSomethingElse, None };
 
 struct FetchCase
 {
     const char *name;
-    const char *path;          // on the update server; nullptr: a closed port
-    int digest;                // 0 none, 1 the right one, 2 a wrong one, 3 a malformed one
+    const char *path; // on the update server; nullptr: a closed port
+    Digest digest;
     bool replaced;
 };
 
@@ -59,24 +53,27 @@ class Replacement : public ::testing::TestWithParam<FetchCase>
 {
 };
 
+// Whatever the server sends, `lumora` is either the announced program of this machine or
+// the old one, and the record and the folder match it.
 TEST_P(Replacement, LeavesARunnableProgramAndAMatchingRecord)
 {
     const FetchCase &c = GetParam();
-    test::UpdateServer server(test::scriptPrinting("new", 200 * 1024));
+    test::UpdateServer server(test::programPrinting("new", 200 * 1024));
     ASSERT_TRUE(server.started());
     ProgramFolder folder;
     const std::string address = c.path ? server.url(c.path) : "http://127.0.0.1:" + std::to_string(test::closedPort()) + "/new";
     ServerVersion version{address, std::nullopt};
-    if (c.digest == 1)
-        version.sha256 = hexDigest(server.newExecutable());
-    else if (c.digest == 2)
-        version.sha256 = hexDigest("something else");
-    else if (c.digest == 3)
-        version.sha256 = "";
+    if (c.digest == Digest::OfTheBody)
+        version.sha256 = test::sha256Hex(server.body(c.path ? c.path : "/new"));
+    else if (c.digest == Digest::OfSomethingElse)
+        version.sha256 = test::sha256Hex("something else");
+    FetchOptions options;
+    // Lower than the real limit, which an endless body would take a while to reach.
+    options.maxBodyBytes = 1024 * 1024;
 
     test::ProgressCollector log;
     ExecutableReplacement replacement(folder.directory());
-    replacement.start(version, std::u16string(address.begin(), address.end()), log.window());
+    replacement.start(version, std::u16string(address.begin(), address.end()), log.window(), options);
     EXPECT_TRUE(replacement.underWay());
     const std::vector<std::intptr_t> messages = log.waitForFinal();
     const std::intptr_t report = messages.empty() ? 0 : messages.back();
@@ -94,7 +91,7 @@ TEST_P(Replacement, LeavesARunnableProgramAndAMatchingRecord)
         replacement.failed();
         EXPECT_EQ(folder.record(), std::string(oldLine) + "\r\n");
         EXPECT_EQ(test::runProgram(folder.path("lumora")), "old\n");
-        EXPECT_FALSE(folder.exists("lumora0"));
+        EXPECT_EQ(folder.entries(), (std::set<std::string>{"lumora", "update"}));
     }
     EXPECT_FALSE(replacement.underWay());
     EXPECT_FALSE(folder.exists("update/Nupdate.pending"));
@@ -103,13 +100,16 @@ TEST_P(Replacement, LeavesARunnableProgramAndAMatchingRecord)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fetches, Replacement,
-                         ::testing::Values(FetchCase{"complete", "/new", 0, true},
-                                           FetchCase{"matching_digest", "/new", 1, true},
-                                           FetchCase{"digest_mismatch", "/new", 2, false},
-                                           FetchCase{"empty_digest_line", "/new", 3, false},
-                                           FetchCase{"not_found", "/status/404", 0, false},
-                                           FetchCase{"cut_short", "/short", 0, false},
-                                           FetchCase{"unreachable", nullptr, 0, false}),
+                         ::testing::Values(FetchCase{"signed_digest", "/new", Digest::OfTheBody, true},
+                                           FetchCase{"digest_mismatch", "/new", Digest::OfSomethingElse, false},
+                                           FetchCase{"no_digest", "/new", Digest::None, false},
+                                           FetchCase{"empty_body", "/empty", Digest::OfTheBody, false},
+                                           FetchCase{"cut_at_connection_close", "/short", Digest::OfTheBody, false},
+                                           FetchCase{"script", "/script", Digest::OfTheBody, false},
+                                           FetchCase{"another_architecture", "/foreign", Digest::OfTheBody, false},
+                                           FetchCase{"past_the_size_limit", "/endless", Digest::OfSomethingElse, false},
+                                           FetchCase{"not_found", "/status/404", Digest::OfTheBody, false},
+                                           FetchCase{"unreachable", nullptr, Digest::OfTheBody, false}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST(PreviousExecutable, IsALinkOrACopyAndReplacesAStaleOne)
@@ -200,10 +200,11 @@ TEST(StartUpCleanUp, LeavesAFolderNamedLikeThePreviousExecutable)
 // next start finds a record that matches it.
 TEST(KilledUpdate, LeavesTheOldProgramAndRecord)
 {
-    test::UpdateServer server(test::scriptPrinting("new", 4 * 1024 * 1024));
+    test::UpdateServer server(test::programPrinting("new", 4 * 1024 * 1024));
     ASSERT_TRUE(server.started());
     ProgramFolder folder;
     const std::string address = server.url("/stall");
+    const std::string digest = test::sha256Hex(server.newExecutable());
 
     int output[2];
     ASSERT_EQ(::pipe(output), 0);
@@ -211,7 +212,7 @@ TEST(KilledUpdate, LeavesTheOldProgramAndRecord)
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::dup2(output[1], STDOUT_FILENO);
-        ::execl(KIVORA_FETCH_CHILD, KIVORA_FETCH_CHILD, folder.directory().c_str(), address.c_str(), nullptr);
+        ::execl(KIVORA_FETCH_CHILD, KIVORA_FETCH_CHILD, folder.directory().c_str(), address.c_str(), digest.c_str(), nullptr);
         ::_exit(127);
     }
     ::close(output[1]);

@@ -5,7 +5,6 @@
 #include "platform/ui/errorbox.h"
 #include "tests/update/modalanswerer.h"
 #include "platform/net/programdirectory.h"
-#include "platform/net/sha256.h"
 #include "tests/support/silentserver.h"
 #include "tests/update/updatefixture.h"
 
@@ -26,6 +25,7 @@ const QString question = QStringLiteral("发现有新版本，是否要进行更
 const QString warning = QStringLiteral("更新过程中请不要关闭软件，否则将打不开您的软件");
 const QString succeeded = QStringLiteral("更新成功");
 const QString failed = QStringLiteral("更新失败，软件没有改变");
+const QString refused = QStringLiteral("更新文件未通过验证，软件没有改变");
 const std::string oldLine = "http://127.0.0.1/erge/lumora-1";
 
 } // namespace
@@ -40,6 +40,8 @@ private slots:
 
     void noUpdateOrQuestion_data();
     void noUpdateOrQuestion();
+    void refusedVersionFile_data();
+    void refusedVersionFile();
     void unreachableUpdateServerEndsSilently();
     void windowStaysAliveWhileTheServerIsSilent();
     void lateAnswerGivesTheSameOutcome();
@@ -55,6 +57,11 @@ private slots:
 private:
     std::filesystem::path path(const std::string &name) const { return m_folder->path() / name; }
     std::string record() const { return test::readFile(path("update/Nupdate.txt")); }
+    // The version file naming `line`, signed with the digest of what the server's `route` serves.
+    std::string versionFileFor(const std::string &line, const std::string &route = "/new") const
+    {
+        return test::signedVersionFile(line, m_server->body(route));
+    }
     // Clicks the update site and waits for the check's network steps and what follows them.
     void click()
     {
@@ -77,11 +84,13 @@ private:
 
 void TestUpdateSite::init()
 {
+    if (!test::canSignUpdates())
+        QSKIP("this build has the publisher's update key");
     m_folder = std::make_unique<test::ScratchFolder>();
     test::writeFile(path("lumora"), test::scriptPrinting("old"), 0755);
     test::writeFile(path("update/Nupdate.txt"), oldLine + "\r\n");
     setProgramDirectoryForTesting(m_folder->path().string() + "/");
-    m_server = std::make_unique<test::UpdateServer>(test::scriptPrinting("new", 300 * 1024));
+    m_server = std::make_unique<test::UpdateServer>(test::programPrinting("new", 300 * 1024));
     QVERIFY(m_server->started());
     m_form = std::make_unique<TmainForm>();
     m_form->setUpdateAddressForTesting(m_server->url16("/erge/update.txt"));
@@ -100,17 +109,17 @@ void TestUpdateSite::cleanup()
 void TestUpdateSite::noUpdateOrQuestion_data()
 {
     QTest::addColumn<QByteArray>("record");
-    QTest::addColumn<QByteArray>("versionFile");
+    QTest::addColumn<QByteArray>("versionLines"); // what the signed file holds before its digest
     QTest::addColumn<bool>("asked");
     const QByteArray line = QByteArray::fromStdString(oldLine);
     QTest::newRow("equal") << line + "\r\n" << line + "\r\n" << false;
     QTest::newRow("record without a break") << line << line + "\r\n" << false;
-    QTest::newRow("only the first line counts") << line + "\r\n" << line + "\r\nhttp://other\r\nsha256=00\r\n" << false;
+    QTest::newRow("only the first line counts") << line + "\r\n" << line + "\r\nhttp://other\r\n" << false;
     QTest::newRow("letter case") << line + "\r\n" << line.toUpper() + "\r\n" << true;
     QTest::newRow("trailing space") << line + "\r\n" << line + " \r\n" << true;
     QTest::newRow("record with a byte-order mark") << "\xEF\xBB\xBF" + line + "\r\n" << line + "\r\n" << true;
-    QTest::newRow("empty version file") << line + "\r\n" << QByteArray() << true;
-    QTest::newRow("both empty") << QByteArray() << QByteArray() << false;
+    QTest::newRow("empty version line") << line + "\r\n" << QByteArray("\r\n") << true;
+    QTest::newRow("both empty") << QByteArray() << QByteArray("\r\n") << false;
 }
 
 // Equal lines give the no-update notice; different ones the question, and Cancel
@@ -118,10 +127,12 @@ void TestUpdateSite::noUpdateOrQuestion_data()
 void TestUpdateSite::noUpdateOrQuestion()
 {
     QFETCH(QByteArray, record);
-    QFETCH(QByteArray, versionFile);
+    QFETCH(QByteArray, versionLines);
     QFETCH(bool, asked);
     test::writeFile(path("update/Nupdate.txt"), record.toStdString());
-    m_server->setVersionFile(versionFile.toStdString());
+    const std::string versionFile =
+        test::signVersionFile(versionLines.toStdString() + "sha256=" + test::sha256Hex(m_server->newExecutable()) + "\r\n");
+    m_server->setVersionFile(versionFile);
     m_answerer->setAnswers({QMessageBox::Cancel});
 
     click();
@@ -138,11 +149,53 @@ void TestUpdateSite::noUpdateOrQuestion()
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
     QCOMPARE(record, QByteArray::fromStdString(this->record()));
-    QCOMPARE(test::readFile(path("update/update.txt")), versionFile.toStdString());
+    QCOMPARE(test::readFile(path("update/update.txt")), versionFile);
     QCOMPARE(test::runProgram(path("lumora")), std::string("old\n"));
     QVERIFY(!std::filesystem::exists(path("lumora0")));
     QVERIFY(!m_form->Label1->isVisible());
     QCOMPARE(m_form->Gauge1->progress(), 1);
+}
+
+void TestUpdateSite::refusedVersionFile_data()
+{
+    QTest::addColumn<QString>("fault");
+    for (const char *fault : {"unsigned", "another key", "one byte of the address changed", "no digest in the signed part",
+                              "unsigned, and the version in use"})
+        QTest::newRow(fault) << QString::fromLatin1(fault);
+}
+
+// A version file that does not verify is a failed check: one notice, no question, nothing
+// fetched, and only the version file's copy written.
+void TestUpdateSite::refusedVersionFile()
+{
+    QFETCH(QString, fault);
+    const std::string newLine = m_server->url("/new");
+    const std::string digestLine = "sha256=" + test::sha256Hex(m_server->newExecutable()) + "\r\n";
+    std::string versionFile;
+    if (fault == "unsigned") {
+        versionFile = newLine + "\r\n" + digestLine;
+    } else if (fault == "another key") {
+        versionFile = test::signVersionFile(newLine + "\r\n" + digestLine, test::anotherUpdateKey().get());
+    } else if (fault == "one byte of the address changed") {
+        versionFile = versionFileFor(newLine);
+        versionFile[versionFile.find("/new")] = '_';
+    } else if (fault == "no digest in the signed part") {
+        versionFile = test::signVersionFile(newLine + "\r\n");
+    } else {
+        // Not even "no update" is taken from a file that does not verify.
+        versionFile = oldLine + "\r\n";
+    }
+    m_server->setVersionFile(versionFile);
+    m_answerer->setAnswers({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
+
+    click();
+    QCOMPARE(m_answerer->texts(), QStringList{refused});
+    QCOMPARE(m_answerer->seen().front().caption, QStringLiteral("Kivora"));
+    QCOMPARE(test::readFile(path("update/update.txt")), versionFile);
+    expectUntouched();
+    QCOMPARE(m_folder->entries(), (std::set<std::string>{"lumora", "update"}));
+    QCOMPARE(m_server->fetches(), 0);
+    QVERIFY(!m_form->Label1->isVisible());
 }
 
 void TestUpdateSite::unreachableUpdateServerEndsSilently()
@@ -213,13 +266,13 @@ void TestUpdateSite::windowStaysAliveWhileTheServerIsSilent()
 void TestUpdateSite::lateAnswerGivesTheSameOutcome()
 {
     m_server->answerLate();
-    m_server->setVersionFile(m_server->url("/new") + "\r\n");
+    m_server->setVersionFile(versionFileFor(m_server->url("/new")));
     m_answerer->setAnswers({QMessageBox::Cancel});
     click();
     QCOMPARE(m_answerer->texts(), QStringList{question});
     expectUntouched();
 
-    m_server->setVersionFile(oldLine + "\r\n");
+    m_server->setVersionFile(versionFileFor(oldLine));
     click();
     QCOMPARE(m_answerer->texts().back(), noUpdate);
 }
@@ -231,7 +284,7 @@ void TestUpdateSite::checkInAFolderWithAChineseName()
     const std::filesystem::path folder = m_folder->path() / std::filesystem::u8path("儿歌");
     test::writeFile(folder / "update/Nupdate.txt", oldLine + "\r\n");
     setProgramDirectoryForTesting(folder.string() + "/");
-    m_server->setVersionFile(m_server->url("/new") + "\r\n");
+    m_server->setVersionFile(versionFileFor(m_server->url("/new")));
     m_answerer->setAnswers({QMessageBox::Cancel});
     click();
     QCOMPARE(m_answerer->texts(), QStringList{question});
@@ -257,11 +310,7 @@ void TestUpdateSite::missingRecordReachesTheErrorBox()
 void TestUpdateSite::completeUpdate()
 {
     const std::string newLine = m_server->url("/new");
-    m_server->setVersionFile(newLine + "\r\nsha256=" + [this] {
-        Sha256 digest;
-        digest.update(m_server->newExecutable());
-        return Sha256::toHex(digest.finish());
-    }() + "\r\n");
+    m_server->setVersionFile(versionFileFor(newLine));
     m_answerer->setAnswers({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
     m_form->image(3)->show();
 
@@ -294,6 +343,7 @@ void TestUpdateSite::failingUpdate_data()
     QTest::newRow("cut short") << "/short" << false;
     QTest::newRow("unreachable host") << "" << false;
     QTest::newRow("digest mismatch") << "/new" << true;
+    QTest::newRow("another architecture") << "/foreign" << false;
 }
 
 void TestUpdateSite::failingUpdate()
@@ -303,7 +353,8 @@ void TestUpdateSite::failingUpdate()
     const std::string newLine = executable.isEmpty()
         ? "http://127.0.0.1:" + std::to_string(test::closedPort()) + "/new"
         : m_server->url(executable.toStdString());
-    m_server->setVersionFile(newLine + (wrongDigest ? "\r\nsha256=" + std::string(64, '0') : std::string()) + "\r\n");
+    m_server->setVersionFile(wrongDigest ? test::signVersionFile(newLine + "\r\nsha256=" + std::string(64, '0') + "\r\n")
+                                         : versionFileFor(newLine, executable.toStdString()));
     m_answerer->setAnswers({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
 
     click();

@@ -1,7 +1,9 @@
 #include "update/probeaddress.h"
 #include "tests/support/scratchfolder.h"
 #include "update/serverversion.h"
+#include "update/signedversionfile.h"
 #include "tests/update/updatefixture.h"
+#include "update/updatepublickey.h"
 #include "update/versionline.h"
 
 #include <gtest/gtest.h>
@@ -67,11 +69,83 @@ INSTANTIATE_TEST_SUITE_P(
                       DigestCase{"second_line", "http://h/new\r\nsha256=" + digest + "\r\n", digest},
                       DigestCase{"lf_breaks", "http://h/new\nnotes\nsha256=" + digest, digest},
                       DigestCase{"first_of_two", "http://h/new\r\nsha256=" + digest + "\r\nsha256=bb\r\n", digest},
-                      DigestCase{"malformed_kept_for_the_fetch_to_refuse", "http://h/new\r\nsha256=12\r\n", "12"},
+                      DigestCase{"malformed_kept_for_the_check_to_refuse", "http://h/new\r\nsha256=12\r\n", "12"},
                       DigestCase{"empty_value", "http://h/new\r\nsha256=\r\n", ""},
                       DigestCase{"other_case_is_not_a_digest_line", "http://h/new\r\nSHA256=" + digest, std::nullopt},
                       DigestCase{"indented_is_not_a_digest_line", "http://h/new\r\n sha256=" + digest, std::nullopt}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// Only a file whose last line signs every byte before it with the update key is read, and
+// only its signed part.
+TEST(VersionFiles, VerifyOnlyWithTheUpdateKeysSignature)
+{
+    if (!test::canSignUpdates())
+        GTEST_SKIP() << "this build has the publisher's update key";
+    const std::string line = "http://h/erge/lumora-2";
+    const std::string hex = test::sha256Hex("new executable");
+    const std::string digestLine = "sha256=" + hex + "\r\n";
+    const std::string signedFile = test::signVersionFile(line + "\r\n" + digestLine);
+    std::string changedAddress = signedFile;
+    changedAddress[10] ^= 1;
+    std::string changedDigest = signedFile;
+    changedDigest[line.size() + 9] = hex[0] == '0' ? '1' : '0';
+    std::string shortSignature = signedFile;
+    shortSignature.erase(shortSignature.size() - 20, 4);
+    std::string lfOnly = test::signVersionFile(line + "\nnotes\nsha256=" + hex + "\n");
+    lfOnly.resize(lfOnly.size() - 2);
+    struct Case
+    {
+        const char *name;
+        std::string text;
+        const char *refusal; // part of the reason; nullptr: verifies
+    };
+    const Case cases[] = {
+        {"signed", signedFile, nullptr},
+        {"lf_breaks_and_no_final_break", lfOnly, nullptr},
+        {"unsigned", line + "\r\n" + digestLine, "does not end in"},
+        {"empty", "", "does not end in"},
+        {"signature_alone", test::signVersionFile(""), "does not end in"},
+        {"another_key", test::signVersionFile(line + "\r\n" + digestLine, test::anotherUpdateKey().get()), "not the update key's"},
+        {"one_byte_of_the_address_changed", changedAddress, "not the update key's"},
+        {"one_digit_of_the_digest_changed", changedDigest, "not the update key's"},
+        {"signature_cut", shortSignature, "not 64"},
+        {"signature_not_base64", line + "\r\n" + digestLine + "ed25519=#\r\n", "not base64"},
+        {"digest_after_the_signature", test::signVersionFile(line + "\r\n") + digestLine, "does not end in"},
+        {"no_digest_signed", test::signVersionFile(line + "\r\n"), "no \"sha256=\""},
+        {"damaged_digest_signed", test::signVersionFile(line + "\r\nsha256=12\r\n"), "64 hex"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const SignedVersion verified = verifyVersionFile(c.text, updatePublicKey());
+        if (!c.refusal) {
+            ASSERT_TRUE(verified.version) << verified.refusal;
+            EXPECT_EQ(verified.version->line, line);
+            EXPECT_EQ(verified.version->sha256, hex);
+        } else {
+            EXPECT_FALSE(verified.version);
+            EXPECT_NE(verified.refusal.find(c.refusal), std::string::npos) << verified.refusal;
+        }
+    }
+}
+
+// A publisher signs with the openssl command line alone; Ed25519 signatures are
+// deterministic, so the script writes exactly the bytes the program verifies.
+TEST(VersionFiles, SignUpdateWritesAFileThatVerifies)
+{
+    if (!test::canSignUpdates())
+        GTEST_SKIP() << "this build has the publisher's update key";
+    test::ScratchFolder folder;
+    const std::string executable = test::programPrinting("new");
+    test::writeFile(folder.path() / "lumora-2", executable);
+    const std::string line = "http://127.0.0.1:18083/erge/lumora-2";
+    const std::string output = test::commandOutput(std::string("'") + KIVORA_SIGN_UPDATE + "' '" + KIVORA_UPDATE_SIGNING_KEY
+                                                   + "' '" + line + "' '" + (folder.path() / "lumora-2").string() + "'");
+
+    EXPECT_EQ(output, test::signedVersionFile(line, executable));
+    const SignedVersion verified = verifyVersionFile(output, updatePublicKey());
+    ASSERT_TRUE(verified.version) << verified.refusal;
+    EXPECT_EQ(verified.version->line, line);
+}
 
 TEST(VersionFiles, RecordIsTheLineAndCrLfOnly)
 {
