@@ -25,6 +25,8 @@ UrlDownloadOptions versionFileLimits()
     UrlDownloadOptions options;
     options.connectTimeout = std::chrono::seconds(5);
     options.stallTimeout = std::chrono::seconds(10);
+    // A version file is three short lines; whatever is far longer is not one.
+    options.sizeLimit = 64 * 1024;
     return options;
 }
 
