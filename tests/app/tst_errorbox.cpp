@@ -1,4 +1,4 @@
-#include "tests/app/errorboxcatcher.h"
+#include "tests/support/modalanswerer.h"
 #include "tests/app/windowtestmain.h"
 
 #include "platform/ui/errorbox.h"
@@ -58,7 +58,7 @@ private Q_SLOTS:
     void releasesPointerGrabAndRestoresFocus();
 
 private:
-    ErrorBoxCatcher m_boxes;
+    test::ModalAnswerer m_boxes;
 };
 
 void TestErrorBox::text_data()
@@ -116,7 +116,7 @@ void TestErrorBox::handlerEndsWhereItFailedAndTheProgramGoesOn()
     QCOMPARE(steps, (QStringList{"before", "next"}));
 
     QCOMPARE(m_boxes.seen().size(), 1u);
-    const ErrorBoxCatcher::Seen &box = m_boxes.seen().front();
+    const test::ModalAnswerer::Seen &box = m_boxes.seen().front();
     QCOMPARE(box.title, QStringLiteral("Kivora"));
     QCOMPARE(box.text, QStringLiteral("Cannot go on."));
     QCOMPARE(box.icon, QMessageBox::Critical);

@@ -1,4 +1,4 @@
-#include "tests/app/errorboxcatcher.h"
+#include "tests/support/modalanswerer.h"
 #include "tests/app/scratchprogramdirectory.h"
 #include "tests/app/windowtestmain.h"
 
@@ -166,7 +166,7 @@ private:
     QString pathOf10() const { return m_directory.filePath(QStringLiteral("10.png")); }
 
     ScratchProgramDirectory m_directory;
-    ErrorBoxCatcher m_boxes;
+    test::ModalAnswerer m_boxes;
     VisibilityLog m_log;
 };
 
@@ -529,7 +529,7 @@ void TestUmain::updatePictureMissingOnMove()
     for (int move = 1; move <= 3; ++move) {
         moveTo(onSite[5] + QPoint(move, 0));
         QCOMPARE(m_boxes.seen().size(), std::size_t(move));
-        const ErrorBoxCatcher::Seen &box = m_boxes.seen().back();
+        const test::ModalAnswerer::Seen &box = m_boxes.seen().back();
         QCOMPARE(box.text, expected);
         QCOMPARE(box.title, QStringLiteral("Kivora"));
         QCOMPARE(box.snapshot, QStringLiteral("1")); // Image5 was made visible before the read failed

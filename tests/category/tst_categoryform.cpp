@@ -23,7 +23,7 @@
 #include "category/xyuwen.h"
 
 #include "tests/category/contentserver.h"
-#include "tests/category/modalboxcatcher.h"
+#include "tests/support/modalanswerer.h"
 #include "tests/support/scratchfolder.h"
 #include "tests/support/scriptedserver.h"
 
@@ -374,7 +374,7 @@ void TestCategoryForm::layout_data()
 void TestCategoryForm::layout()
 {
     QFETCH(QByteArray, windowClass);
-    ModalBoxCatcher boxes;
+    test::ModalAnswerer boxes;
     TCategoryForm *form = createWindow(windowClass);
     QVERIFY(form);
     QVERIFY(boxes.texts().isEmpty());
@@ -782,7 +782,7 @@ void TestCategoryForm::missingPicture()
         damaged.write("not a picture");
     }
 
-    ModalBoxCatcher boxes;
+    test::ModalAnswerer boxes;
     TCategoryForm *songs = createWindow("TergerForm");
     TCategoryForm *poems = createWindow("TgushiForm");
 

@@ -3,7 +3,7 @@
 #include "platform/ui/TImage.h"
 #include "app/Umain.h"
 #include "platform/ui/errorbox.h"
-#include "tests/update/modalanswerer.h"
+#include "tests/support/modalanswerer.h"
 #include "platform/net/programdirectory.h"
 #include "tests/support/silentserver.h"
 #include "tests/update/updatefixture.h"
@@ -141,11 +141,11 @@ void TestUpdateSite::noUpdateOrQuestion()
     const ModalAnswerer::Seen &box = m_answerer->seen().front();
     QCOMPARE(box.owner, m_form.get());
     if (asked) {
-        QCOMPARE(box.caption, QStringLiteral("系统提示"));
+        QCOMPARE(box.title, QStringLiteral("系统提示"));
         QCOMPARE(box.buttons, QMessageBox::Ok | QMessageBox::Cancel);
         QCOMPARE(box.icon, QMessageBox::Information);
     } else {
-        QCOMPARE(box.caption, QStringLiteral("Kivora"));
+        QCOMPARE(box.title, QStringLiteral("Kivora"));
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
     QCOMPARE(record, QByteArray::fromStdString(this->record()));
@@ -190,7 +190,7 @@ void TestUpdateSite::refusedVersionFile()
 
     click();
     QCOMPARE(m_answerer->texts(), QStringList{refused});
-    QCOMPARE(m_answerer->seen().front().caption, QStringLiteral("Kivora"));
+    QCOMPARE(m_answerer->seen().front().title, QStringLiteral("Kivora"));
     QCOMPARE(test::readFile(path("update/update.txt")), versionFile);
     expectUntouched();
     QCOMPARE(m_folder->entries(), (std::set<std::string>{"lumora", "update"}));
