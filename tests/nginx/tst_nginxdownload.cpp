@@ -13,14 +13,6 @@
 namespace kivora {
 namespace {
 
-std::string titleBytes(std::size_t size)
-{
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 131 + i / 4096) & 0xFF);
-    return bytes;
-}
-
 std::filesystem::path underFolder(const std::filesystem::path &folder, std::u16string_view relative)
 {
     return folder / std::filesystem::path(std::u16string(relative));
@@ -53,7 +45,7 @@ protected:
 TEST_P(NginxDownload, StoresTheTitleUnderItsOwnName)
 {
     const TitleCase &c = GetParam();
-    const std::string body = titleBytes(3 * 1024 * 1024 + 17);
+    const std::string body = test::varyingBytes(3 * 1024 * 1024 + 17, 0);
     const std::u16string relative = std::u16string(c.folder, c.folder + std::char_traits<char>::length(c.folder))
                                     + u"/" + std::u16string(c.title) + u".swf";
     test::writeFile(underFolder(m_content.path(), relative), body);

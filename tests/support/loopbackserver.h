@@ -66,13 +66,4 @@ private:
     int m_port = 0;
 };
 
-// Deterministic bytes, so a stored file can be compared with what was sent.
-inline std::string patternBytes(std::size_t size)
-{
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 131 + i / 4096) & 0xFF);
-    return bytes;
-}
-
 } // namespace kivora::test

@@ -201,8 +201,7 @@ TEST(HttpClient, RefusesOtherSchemesWithoutConnecting)
 
 TEST(HttpClient, FailsWhenNothingListens)
 {
-    const test::RefusingPort refusing;
-    const FetchOutcome run = fetch("http://127.0.0.1:" + std::to_string(refusing.port()) + "/f");
+    const FetchOutcome run = fetch("http://127.0.0.1:" + std::to_string(test::closedPort()) + "/f");
     ASSERT_TRUE(run.error);
     EXPECT_EQ(run.error->kind, Kind::Connect) << run.error->message;
     EXPECT_TRUE(run.events.empty());

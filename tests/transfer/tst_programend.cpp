@@ -7,6 +7,7 @@
 #include "tests/support/progresscollector.h"
 #include "tests/support/scratchfolder.h"
 #include "tests/support/serverroutes.h"
+#include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ TEST(ProgramEnd, DuringADownloadLeavesNothingAndDoesNotCrash)
     const pid_t child = program.pid();
     ASSERT_GT(child, 0);
 
-    const std::string body = test::patternBytes(1024 * 1024);
+    const std::string body = test::varyingBytes(1024 * 1024, 0);
     std::atomic<int> requests{0};
     std::atomic<bool> halfSent{false};
     test::LoopbackServer server;

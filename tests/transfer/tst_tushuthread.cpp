@@ -3,7 +3,7 @@
 #include "tests/support/refusingport.h"
 #include "tests/support/scratchfolder.h"
 #include "tests/support/scriptedserver.h"
-#include "platform/net/sha256.h"
+#include "tests/support/sha256hex.h"
 
 #include <gtest/gtest.h>
 
@@ -42,13 +42,6 @@ std::string lengthHead(std::size_t length, const std::string &status = "200 OK")
 }
 
 std::u16string utf16(const std::string &ascii) { return std::u16string(ascii.begin(), ascii.end()); }
-
-std::string sha256Of(const std::string &bytes)
-{
-    Sha256 sha;
-    sha.update(bytes);
-    return Sha256::toHex(sha.finish());
-}
 
 class FetchJobTest : public testing::Test
 {
@@ -208,8 +201,7 @@ TEST_F(FetchJobTest, StalledServerEndsInTheTimeOut)
 TEST_F(FetchJobTest, UnusableAddressesAndPlacesFailWithoutAPercentage)
 {
     ScriptedServer server({ScriptedServer::reply(lengthHead(2) + "ok")});
-    const test::RefusingPort refusing;
-    EXPECT_EQ(run("http://127.0.0.1:" + std::to_string(refusing.port()) + "/f"), Messages{-1});
+    EXPECT_EQ(run("http://127.0.0.1:" + std::to_string(test::closedPort()) + "/f"), Messages{-1});
     EXPECT_EQ(run("https://" + server.authority() + "/f"), Messages{-1});
     EXPECT_EQ(run("not an address"), Messages{-1});
     EXPECT_EQ(runTo(server.url("/f"), m_folder / "missing" / "lumora0"), Messages{-1});
@@ -229,7 +221,7 @@ TEST_F(FetchJobTest, ReplacesAnExistingFile)
 TEST_F(FetchJobTest, ChecksTheExpectedDigest)
 {
     const std::string body = pattern(50000);
-    std::string upper = sha256Of(body);
+    std::string upper = test::sha256Hex(body);
     std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return char(std::toupper(c)); });
     struct Case
     {
@@ -238,9 +230,9 @@ TEST_F(FetchJobTest, ChecksTheExpectedDigest)
         bool saved;
     };
     const Case cases[] = {
-        {"match", sha256Of(body), true},
+        {"match", test::sha256Hex(body), true},
         {"match_upper_case", upper, true},
-        {"mismatch", sha256Of(body + "x"), false},
+        {"mismatch", test::sha256Hex(body + "x"), false},
         {"not_a_digest", "abc", false},
         {"empty_digest", "", false},
         {"63_digits", std::string(63, 'a'), false},

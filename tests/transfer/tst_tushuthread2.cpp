@@ -52,7 +52,7 @@ protected:
 
     std::filesystem::path destination() const { return m_folder.path() / "做客歌.swf"; }
 
-    const std::string m_body = test::patternBytes(512 * 1024 + 7);
+    const std::string m_body = test::varyingBytes(512 * 1024 + 7, 0);
     test::ScratchFolder m_folder;
     test::LoopbackServer m_server;
     std::atomic<int> m_requests{0};

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/net/sha256.h"
 #include "tests/support/loopbackserver.h"
 #include "tests/support/refusingport.h"
 #include "tests/support/scratchfolder.h"
+#include "tests/support/sha256hex.h"
 #include "tests/support/testfiles.h"
 
 #include <atomic>
@@ -24,13 +24,6 @@
 #include <openssl/pem.h>
 
 namespace kivora::test {
-
-inline std::string sha256Hex(const std::string &bytes)
-{
-    Sha256 digest;
-    digest.update(bytes);
-    return Sha256::toHex(digest.finish());
-}
 
 // Signing as the publisher does, with the demo key that configuring made for this build.
 using UpdateKey = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;

@@ -33,7 +33,6 @@ using test::LogCollector;
 using test::ProgressCollector;
 using test::ProgressReport;
 using test::readFile;
-using test::RefusingPort;
 using test::writeFile;
 
 std::u16string ascii(std::string_view text)
@@ -59,7 +58,7 @@ protected:
 
     std::filesystem::path destination() const { return m_folder.path() / "title.swf"; }
 
-    const std::string m_body = test::patternBytes(1024 * 1024 + 123);
+    const std::string m_body = test::varyingBytes(1024 * 1024 + 123, 0);
     test::ScratchFolder m_folder;
     test::LoopbackServer m_server;
     std::atomic<int> m_requests{0};
@@ -149,13 +148,12 @@ TEST_P(UrlDownloadFailure, LeavesTheDestinationAsItWasAndNoLitter)
     const std::string older = "an older copy";
     if (c.destinationExists)
         writeFile(destination(), older);
-    RefusingPort refusing;
     std::u16string url;
     if (c.route) {
         url = m_server.url(ascii(c.route));
         url.replace(0, 4, ascii(c.scheme));
     } else {
-        url = ascii("http://127.0.0.1:" + std::to_string(refusing.port()) + "/fixed");
+        url = ascii("http://127.0.0.1:" + std::to_string(test::closedPort()) + "/fixed");
     }
     UrlDownloadOptions options;
     options.stallTimeout = std::chrono::milliseconds(500);

@@ -2,6 +2,7 @@
 #include "tests/support/conditionwait.h"
 #include "tests/support/loopbackserver.h"
 #include "tests/support/scratchfolder.h"
+#include "tests/support/testfiles.h"
 #include "tests/support/serverroutes.h"
 #include "platform/net/stagedfile.h"
 #include "platform/net/urldownload.h"
@@ -59,7 +60,7 @@ TEST_P(KilledDownload, LeavesNoFileBehind)
     const pid_t child = downloader.pid();
     ASSERT_GT(child, 0);
 
-    const std::string body = test::patternBytes(4 * 1024 * 1024);
+    const std::string body = test::varyingBytes(4 * 1024 * 1024, 0);
     std::atomic<int> requests{0};
     std::atomic<bool> halfSent{false};
     test::LoopbackServer server;
