@@ -105,19 +105,10 @@ bool RangeServer::stopping() const
 
 void RangeServer::run()
 {
-    for (;;) {
-        if (stopping())
-            return;
-        pollfd waiting{m_listener, POLLIN, 0};
-        // Wakes up now and then only to notice that the server stops.
-        if (::poll(&waiting, 1, 50) <= 0)
-            continue;
-        const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (connection < 0)
-            continue;
+    acceptConnections(m_listener, [this] { return stopping(); }, [this](int connection) {
         serve(connection);
         ::close(connection);
-    }
+    });
 }
 
 void RangeServer::serve(int connection)

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -24,6 +25,18 @@ int bindLoopbackSocket(int &port)
     }
     port = ntohs(address.sin_port);
     return fd;
+}
+
+void acceptConnections(int listener, const std::function<bool()> &stopping, const std::function<void(int)> &take)
+{
+    while (!stopping()) {
+        pollfd waiting{listener, POLLIN, 0};
+        if (::poll(&waiting, 1, 50) <= 0 || !(waiting.revents & POLLIN))
+            continue;
+        const int connection = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connection >= 0)
+            take(connection);
+    }
 }
 
 } // namespace kivora::test

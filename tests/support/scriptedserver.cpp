@@ -1,5 +1,7 @@
 #include "tests/support/scriptedserver.h"
 
+#include "tests/support/loopbacksocket.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -143,17 +145,11 @@ bool ScriptedServer::pause(std::chrono::milliseconds duration)
 void ScriptedServer::run()
 {
     std::size_t index = 0;
-    for (;;) {
-        pollfd fds[2] = {{m_listener, POLLIN, 0}, {m_wakeRead, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0 && errno != EINTR)
-            return;
-        if (fds[1].revents)
-            return;
-        if (!(fds[0].revents & POLLIN))
-            continue;
-        const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (connection < 0)
-            continue;
+    const auto stopping = [this] {
+        std::lock_guard lock(m_mutex);
+        return m_stopping;
+    };
+    acceptConnections(m_listener, stopping, [&](int connection) {
         {
             std::lock_guard lock(m_mutex);
             ++m_accepted;
@@ -167,7 +163,7 @@ void ScriptedServer::run()
             ++m_finished;
         }
         m_changed.notify_all();
-    }
+    });
 }
 
 bool ScriptedServer::readRequest(int connection, std::string &request)

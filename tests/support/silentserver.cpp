@@ -2,7 +2,6 @@
 
 #include "tests/support/loopbacksocket.h"
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -31,16 +30,10 @@ SilentServer::~SilentServer()
 
 void SilentServer::takeConnections()
 {
-    while (!m_stopping) {
-        pollfd waiting{m_fd, POLLIN, 0};
-        if (::poll(&waiting, 1, 50) <= 0)
-            continue;
-        const int connection = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (connection < 0)
-            continue;
+    acceptConnections(m_fd, [this] { return m_stopping.load(); }, [this](int connection) {
         m_connections.push_back(connection);
         ++m_taken;
-    }
+    });
 }
 
 } // namespace kivora::test
