@@ -37,8 +37,7 @@ const CurlApi *loadCurl()
         && resolve(library, "curl_share_setopt", api.share_setopt)
         && resolve(library, "curl_share_cleanup", api.share_cleanup)
         && resolve(library, "curl_slist_append", api.slist_append)
-        && resolve(library, "curl_slist_free_all", api.slist_free_all)
-        && resolve(library, "curl_getdate", api.getdate);
+        && resolve(library, "curl_slist_free_all", api.slist_free_all);
     if (!complete) {
         qCWarning(transferLog, "libcurl lacks a call the program makes");
         return nullptr;

@@ -22,7 +22,6 @@ struct CurlApi
     decltype(&::curl_share_cleanup) share_cleanup;
     decltype(&::curl_slist_append) slist_append;
     decltype(&::curl_slist_free_all) slist_free_all;
-    decltype(&::curl_getdate) getdate;
 };
 
 // Loads libcurl once, whichever thread asks first. Null when it cannot be loaded.

@@ -1,6 +1,6 @@
 #include "platform/net/responseheaders.h"
 
-#include "platform/net/curlapi.h"
+#include "platform/net/httpdate.h"
 
 #include <charconv>
 
@@ -36,17 +36,6 @@ std::optional<std::uint64_t> number(std::string_view digits)
     if (digits.empty() || error != std::errc() || rest != digits.data() + digits.size())
         return std::nullopt;
     return value;
-}
-
-// Seconds since 1970 of an HTTP date in any of its three forms; none when unreadable.
-std::optional<std::int64_t> httpDate(const std::string &text)
-{
-    if (text.empty() || !curlApi())
-        return std::nullopt;
-    const time_t seconds = curlApi()->getdate(text.c_str(), nullptr);
-    if (seconds == -1)
-        return std::nullopt;
-    return static_cast<std::int64_t>(seconds);
 }
 
 } // namespace
@@ -101,8 +90,8 @@ std::string ResponseHeaders::validator() const
 {
     if (!m_etag.empty() && !m_etag.starts_with("W/"))
         return m_etag;
-    const std::optional<std::int64_t> modified = httpDate(m_lastModified);
-    const std::optional<std::int64_t> sent = httpDate(m_date);
+    const std::optional<std::int64_t> modified = parseHttpDate(m_lastModified);
+    const std::optional<std::int64_t> sent = parseHttpDate(m_date);
     if (modified && sent && *sent - *modified >= 1)
         return m_lastModified;
     return {};
