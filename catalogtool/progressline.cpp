@@ -1,4 +1,4 @@
-#include "tools/catalog/progressline.h"
+#include "catalogtool/progressline.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/catalog/catalogoptions.h"
+#include "catalogtool/catalogoptions.h"
 
 #include <optional>
 #include <string>

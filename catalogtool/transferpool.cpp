@@ -1,4 +1,4 @@
-#include "tools/catalog/transferpool.h"
+#include "catalogtool/transferpool.h"
 
 #include <algorithm>
 

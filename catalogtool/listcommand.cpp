@@ -1,4 +1,4 @@
-#include "tools/catalog/listcommand.h"
+#include "catalogtool/listcommand.h"
 
 #include "catalog/TCategoryInfo.h"
 #include "catalog/contentaddress.h"

@@ -1,4 +1,4 @@
-#include "tools/catalog/fetchtally.h"
+#include "catalogtool/fetchtally.h"
 
 #include <utility>
 

@@ -1,10 +1,10 @@
-#include "tools/catalog/checkcommand.h"
+#include "catalogtool/checkcommand.h"
 
-#include "tools/catalog/catalogoptions.h"
-#include "tools/catalog/interruptwatch.h"
-#include "tools/catalog/progressline.h"
-#include "tools/catalog/titleselection.h"
-#include "tools/catalog/transferpool.h"
+#include "catalogtool/catalogoptions.h"
+#include "catalogtool/interruptwatch.h"
+#include "catalogtool/progressline.h"
+#include "catalogtool/titleselection.h"
+#include "catalogtool/transferpool.h"
 
 #include "platform/net/httpstatusprobe.h"
 #include "platform/net/urldownloadoptions.h"

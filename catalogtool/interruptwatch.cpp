@@ -1,4 +1,4 @@
-#include "tools/catalog/interruptwatch.h"
+#include "catalogtool/interruptwatch.h"
 
 #include <cerrno>
 #include <cstdint>

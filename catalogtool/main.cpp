@@ -1,10 +1,10 @@
 // kivora-catalog: the catalog for whoever prepares a machine. Lists the titles, fills
 // the program directory's category folders from the download server for offline use,
 // and checks that the server has every title.
-#include "tools/catalog/catalogoptions.h"
-#include "tools/catalog/checkcommand.h"
-#include "tools/catalog/fetchcommand.h"
-#include "tools/catalog/listcommand.h"
+#include "catalogtool/catalogoptions.h"
+#include "catalogtool/checkcommand.h"
+#include "catalogtool/fetchcommand.h"
+#include "catalogtool/listcommand.h"
 
 #include <iostream>
 #include <string>

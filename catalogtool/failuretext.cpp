@@ -1,4 +1,4 @@
-#include "tools/catalog/failuretext.h"
+#include "catalogtool/failuretext.h"
 
 #include "platform/net/urldownloaderrors.h"
 

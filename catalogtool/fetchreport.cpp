@@ -1,8 +1,8 @@
-#include "tools/catalog/fetchreport.h"
+#include "catalogtool/fetchreport.h"
 
-#include "tools/catalog/failuretext.h"
-#include "tools/catalog/fetchtally.h"
-#include "tools/catalog/titleselection.h"
+#include "catalogtool/failuretext.h"
+#include "catalogtool/fetchtally.h"
+#include "catalogtool/titleselection.h"
 
 #include <cstdio>
 

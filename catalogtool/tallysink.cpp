@@ -1,6 +1,6 @@
-#include "tools/catalog/tallysink.h"
+#include "catalogtool/tallysink.h"
 
-#include "tools/catalog/fetchtally.h"
+#include "catalogtool/fetchtally.h"
 
 namespace kivora::catalogtool {
 

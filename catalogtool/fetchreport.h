@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tools/catalog/progressline.h"
-#include "tools/catalog/progresstext.h"
+#include "catalogtool/progressline.h"
+#include "catalogtool/progresstext.h"
 
 #include <chrono>
 #include <cstddef>
