@@ -6,7 +6,7 @@
 #include "catalog/contentaddress.h"
 #include "platform/ui/errorbox.h"
 #include "platform/ui/picturefile.h"
-#include "platform/net/programdirectory.h"
+#include "platform/core/programdirectory.h"
 #include "update/startupcleanup.h"
 #include "platform/ui/windowshape.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "update/updateflow.h"
-#include "platform/net/windowmessages.h"
+#include "platform/core/windowmessages.h"
 
 #include <QStringList>
 #include <QWidget>

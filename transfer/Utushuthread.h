@@ -2,7 +2,7 @@
 
 #include "transfer/fetcherror.h"
 #include "transfer/fetchoptions.h"
-#include "platform/net/windowmessages.h"
+#include "platform/core/windowmessages.h"
 #include "transfer/workmode.h"
 
 #include <cstdint>

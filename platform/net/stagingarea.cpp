@@ -1,6 +1,6 @@
 #include "platform/net/stagingarea.h"
 
-#include "platform/net/sha256.h"
+#include "platform/core/sha256.h"
 
 #include <cerrno>
 #include <new>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/net/bindstatus.h"
-#include "platform/net/windowmessages.h"
+#include "platform/core/bindstatus.h"
+#include "platform/core/windowmessages.h"
 
 #include <algorithm>
 #include <chrono>

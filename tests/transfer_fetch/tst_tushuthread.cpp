@@ -3,7 +3,7 @@
 #include "tests/support/refusingport.h"
 #include "tests/support/scratchfolder.h"
 #include "tests/support/scriptedserver.h"
-#include "platform/net/sha256.h"
+#include "platform/core/sha256.h"
 
 #include <gtest/gtest.h>
 

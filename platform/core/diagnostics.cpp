@@ -1,4 +1,4 @@
-#include "platform/net/diagnostics.h"
+#include "platform/core/diagnostics.h"
 
 namespace kivora {
 

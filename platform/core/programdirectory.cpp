@@ -1,4 +1,4 @@
-#include "platform/net/programdirectory.h"
+#include "platform/core/programdirectory.h"
 
 #include <filesystem>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "platform/net/detachablebindstatus.h"
+#include "platform/core/detachablebindstatus.h"
 
 namespace kivora {
 

@@ -1,4 +1,4 @@
-#include "platform/net/stagedfile.h"
+#include "platform/core/stagedfile.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "platform/net/windowmessages.h"
+#include "platform/core/windowmessages.h"
 
 #include <mutex>
 #include <unordered_map>
