@@ -1,5 +1,7 @@
 #include "platform/core/sha256.h"
 
+#include "platform/text/asciitext.h"
+
 #include <QByteArrayView>
 #include <QCryptographicHash>
 
@@ -46,8 +48,7 @@ std::optional<std::string> Sha256::normalizedHex(std::string_view text)
         return std::nullopt;
     std::string lower;
     for (char c : text) {
-        if (c >= 'A' && c <= 'F')
-            c = char(c - 'A' + 'a');
+        c = asciiLower(c);
         if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
             return std::nullopt;
         lower += c;

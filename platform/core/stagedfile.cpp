@@ -1,5 +1,7 @@
 #include "platform/core/stagedfile.h"
 
+#include "platform/text/asciitext.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -52,9 +54,9 @@ StagedFile::StagedFile(const std::string &path, const Continuing &partial)
 
 bool StagedFile::openDestinationFolder(const std::string &path, std::string &dir)
 {
-    const std::size_t slash = path.rfind('/');
-    dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-    m_name = slash == std::string::npos ? path : path.substr(slash + 1);
+    PathParts parts = splitPath(path);
+    dir = std::move(parts.folder);
+    m_name = std::move(parts.name);
     if (m_name.empty() || m_name == "." || m_name == "..") {
         m_error = EISDIR;
         return false;
