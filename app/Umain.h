@@ -19,9 +19,6 @@ class SpeedButton;
 class TGauge;
 class TImage;
 
-// Window message a fetch job posts with its percentage.
-inline constexpr unsigned wm_downprogres = 2025;
-
 // The launcher: a tablet-shaped window whose screen shows the island and its hot-spots.
 class TmainForm : public QWidget, private UpdateView
 {

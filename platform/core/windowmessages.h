@@ -8,6 +8,9 @@ namespace kivora {
 // A window as seen from a worker thread: an opaque number, never a pointer.
 using WindowHandle = std::uintptr_t;
 
+// The message a fetch job posts to its window with its percentage (wParam 0).
+inline constexpr unsigned wm_downprogres = 2025;
+
 // Delivers window messages posted from any thread. The user-interface side attaches a
 // receiver for each window and detaches it before the window is destroyed; a post to a
 // handle that is detached (or never existed) is dropped, so a job may outlive its window.

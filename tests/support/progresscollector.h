@@ -27,8 +27,6 @@ struct ProgressReport
 class ProgressCollector : public BindStatusCallback
 {
 public:
-    static constexpr unsigned wm_downprogres = 2025;
-
     ProgressCollector() = default;
     ~ProgressCollector()
     {
