@@ -6,7 +6,8 @@
 #include "catalog/contentaddress.h"
 #include "platform/ui/errorbox.h"
 #include "platform/ui/picturefile.h"
-#include "platform/net/programdirectory.h"
+#include "platform/ui/qtstrings.h"
+#include "platform/core/programdirectory.h"
 #include "update/startupcleanup.h"
 #include "platform/ui/windowshape.h"
 
@@ -81,11 +82,6 @@ public:
 private:
     std::intptr_t m_percent;
 };
-
-QString programFile(const char *name)
-{
-    return QString::fromStdString(programDirectory()) + QString::fromLatin1(name);
-}
 
 QString framePicture()
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "update/updateflow.h"
-#include "platform/net/windowmessages.h"
+#include "platform/core/windowmessages.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -18,9 +18,6 @@ namespace kivora {
 class SpeedButton;
 class TGauge;
 class TImage;
-
-// Window message a fetch job posts with its percentage.
-inline constexpr unsigned wm_downprogres = 2025;
 
 // The launcher: a tablet-shaped window whose screen shows the island and its hot-spots.
 class TmainForm : public QWidget, private UpdateView

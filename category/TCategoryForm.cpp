@@ -8,10 +8,11 @@
 #include "assets/assetpaths.h"
 #include "catalog/contentaddress.h"
 #include "category/currenttransfer.h"
-#include "platform/net/detachablebindstatus.h"
+#include "platform/core/detachablebindstatus.h"
 #include "platform/ui/errorbox.h"
 #include "platform/ui/picturefile.h"
-#include "platform/net/programdirectory.h"
+#include "platform/ui/qtstrings.h"
+#include "platform/core/programdirectory.h"
 #include "category/progressrule.h"
 #include "platform/ui/tasklistentry.h"
 #include "platform/ui/windowshape.h"
@@ -32,16 +33,6 @@ namespace {
 std::string testStreamHost;
 std::string testDownloadHost;
 bool playerWarmUp = true;
-
-QString toQString(std::u16string_view text)
-{
-    return QString(reinterpret_cast<const QChar *>(text.data()), static_cast<qsizetype>(text.size()));
-}
-
-QString programFile(const char *name)
-{
-    return QString::fromStdString(programDirectory()) + QString::fromLatin1(name);
-}
 
 // A link counts as the file it points to; a folder of that name is no file.
 bool fileExists(const std::u16string &path)

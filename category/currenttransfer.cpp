@@ -1,6 +1,6 @@
 #include "category/currenttransfer.h"
 
-#include "platform/net/bindstatus.h"
+#include "platform/core/bindstatus.h"
 
 namespace kivora {
 

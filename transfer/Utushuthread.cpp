@@ -1,12 +1,12 @@
 #include "transfer/Utushuthread.h"
 
 #include "transfer/filebodysink.h"
-#include "platform/net/diagnostics.h"
+#include "platform/core/diagnostics.h"
 #include "transfer/httpclient.h"
 #include "transfer/nativeexecutable.h"
 #include "transfer/progresspercent.h"
-#include "platform/net/sha256.h"
-#include "platform/net/stagedfile.h"
+#include "platform/core/sha256.h"
+#include "platform/core/stagedfile.h"
 #include "platform/net/urlencoding.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "transfer/fetcherror.h"
 #include "transfer/fetchoptions.h"
-#include "platform/net/windowmessages.h"
+#include "platform/core/windowmessages.h"
 #include "transfer/workmode.h"
 
 #include <cstdint>
@@ -34,7 +34,6 @@ class HttpClient;
 class tushuthread
 {
 public:
-    static constexpr unsigned wm_downprogres = 2025;
     static constexpr std::intptr_t kSaved = 100;
     static constexpr std::intptr_t kFailed = -1;
 

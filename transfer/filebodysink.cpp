@@ -1,8 +1,8 @@
 #include "transfer/filebodysink.h"
 
 #include "transfer/nativeexecutable.h"
-#include "platform/net/sha256.h"
-#include "platform/net/stagedfile.h"
+#include "platform/core/sha256.h"
+#include "platform/core/stagedfile.h"
 
 #include <cstring>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/text/asciitext.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <string_view>
@@ -25,14 +27,10 @@ inline bool isFieldChar(char c)
 
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-inline std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
+using kivora::containsIgnoringCase;
+using kivora::equalsIgnoringCase;
+
+inline std::string_view trimBlanks(std::string_view s) { return trimmed(s, kBlanks); }
 
 enum class LineStatus { Found, NeedMore, TooLong };
 
@@ -73,23 +71,6 @@ inline bool splitField(std::string_view line, std::string_view &name, std::strin
         return false;
     value = trimBlanks(value);
     return true;
-}
-
-inline bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-inline bool containsIgnoringCase(std::string_view haystack, std::string_view needle)
-{
-    if (needle.size() > haystack.size())
-        return false;
-    for (std::size_t i = 0; i + needle.size() <= haystack.size(); ++i) {
-        if (equalsIgnoringCase(haystack.substr(i, needle.size()), needle))
-            return true;
-    }
-    return false;
 }
 
 } // namespace kivora::httpsyntax

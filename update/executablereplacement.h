@@ -1,7 +1,7 @@
 #pragma once
 
 #include "transfer/fetchoptions.h"
-#include "platform/net/windowmessages.h"
+#include "platform/core/windowmessages.h"
 
 #include <cstdint>
 #include <string>

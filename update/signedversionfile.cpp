@@ -1,6 +1,6 @@
 #include "update/signedversionfile.h"
 
-#include "platform/net/sha256.h"
+#include "platform/core/sha256.h"
 #include "update/ed25519signature.h"
 
 #include <QByteArray>

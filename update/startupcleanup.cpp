@@ -1,7 +1,7 @@
 #include "update/startupcleanup.h"
 
 #include "update/pendingupdate.h"
-#include "platform/net/stagedfile.h"
+#include "platform/core/stagedfile.h"
 #include "platform/net/stagingarea.h"
 #include "platform/net/stagingcleanup.h"
 #include "update/updatefiles.h"

@@ -1,7 +1,7 @@
 #include "update/updateflow.h"
 
 #include "transfer/Utushuthread.h"
-#include "platform/net/programdirectory.h"
+#include "platform/core/programdirectory.h"
 #include "update/serverversion.h"
 #include "update/updatefiles.h"
 #include "update/versionline.h"

@@ -2,7 +2,7 @@
 
 #include "update/executablereplacement.h"
 #include "update/versioncheck.h"
-#include "platform/net/windowmessages.h"
+#include "platform/core/windowmessages.h"
 
 #include <cstdint>
 #include <functional>

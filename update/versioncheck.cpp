@@ -1,6 +1,6 @@
 #include "update/versioncheck.h"
 
-#include "platform/net/diagnostics.h"
+#include "platform/core/diagnostics.h"
 #include "platform/net/httpstatusprobe.h"
 #include "update/probeaddress.h"
 #include "platform/net/urldownload.h"

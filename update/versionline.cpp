@@ -1,6 +1,6 @@
 #include "update/versionline.h"
 
-#include "platform/net/stagedfile.h"
+#include "platform/core/stagedfile.h"
 
 #include <cerrno>
 #include <cstring>

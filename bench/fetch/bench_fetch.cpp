@@ -5,7 +5,7 @@
 // Each fetch runs in a process of its own, timed from start to exit, so both sides pay
 // the same process overhead and the memory figures belong to the job alone.
 #include "transfer/Utushuthread.h"
-#include "platform/net/windowmessages.h"
+#include "platform/core/windowmessages.h"
 
 #include <algorithm>
 #include <chrono>

@@ -15,7 +15,7 @@
 #include "catalog/TCategoryInfo.h"
 #include "platform/player/playerschemehandler.h"
 #include "bench/memory/processmemory.h"
-#include "platform/net/programdirectory.h"
+#include "platform/core/programdirectory.h"
 #include "app/startup.h"
 #include "platform/ui/theme.h"
 

@@ -1,6 +1,6 @@
 #include "platform/net/curlapi.h"
 
-#include "platform/net/diagnostics.h"
+#include "platform/core/diagnostics.h"
 
 #include <dlfcn.h>
 

@@ -1,7 +1,7 @@
 #include "platform/net/partialdownload.h"
 
 #include "platform/net/responseheaders.h"
-#include "platform/net/stagedfile.h"
+#include "platform/core/stagedfile.h"
 #include "platform/net/stagingcleanup.h"
 
 #include <sys/stat.h>

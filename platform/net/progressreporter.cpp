@@ -1,7 +1,7 @@
 #include "platform/net/progressreporter.h"
 
-#include "platform/net/bindstatus.h"
-#include "platform/net/bindstatuscodes.h"
+#include "platform/core/bindstatus.h"
+#include "platform/core/bindstatuscodes.h"
 
 #include <algorithm>
 #include <limits>

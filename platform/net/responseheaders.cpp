@@ -1,6 +1,7 @@
 #include "platform/net/responseheaders.h"
 
 #include "platform/net/httpdate.h"
+#include "platform/text/asciitext.h"
 
 #include <charconv>
 
@@ -8,26 +9,8 @@ namespace kivora {
 
 namespace {
 
-std::string_view trimmed(std::string_view text)
-{
-    constexpr std::string_view blanks = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
+// libcurl hands over header lines with their line end.
+constexpr std::string_view kLineBlanks = " \t\r\n";
 
 std::optional<std::uint64_t> number(std::string_view digits)
 {
@@ -42,11 +25,11 @@ std::optional<std::uint64_t> number(std::string_view digits)
 
 std::optional<ContentRange> parseContentRange(std::string_view value)
 {
-    value = trimmed(value);
+    value = trimmed(value, kLineBlanks);
     constexpr std::string_view unit = "bytes ";
-    if (value.size() < unit.size() || !sameName(value.substr(0, unit.size()), unit))
+    if (value.size() < unit.size() || !equalsIgnoringCase(value.substr(0, unit.size()), unit))
         return std::nullopt;
-    value = trimmed(value.substr(unit.size()));
+    value = trimmed(value.substr(unit.size()), kLineBlanks);
     const std::size_t dash = value.find('-');
     const std::size_t slash = value.find('/');
     if (dash == std::string_view::npos || slash == std::string_view::npos || dash > slash)
@@ -74,15 +57,15 @@ void ResponseHeaders::addLine(std::string_view line)
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos)
         return;
-    const std::string_view name = trimmed(line.substr(0, colon));
-    const std::string value(trimmed(line.substr(colon + 1)));
-    if (sameName(name, "ETag"))
+    const std::string_view name = trimmed(line.substr(0, colon), kLineBlanks);
+    const std::string value(trimmed(line.substr(colon + 1), kLineBlanks));
+    if (equalsIgnoringCase(name, "ETag"))
         m_etag = value;
-    else if (sameName(name, "Last-Modified"))
+    else if (equalsIgnoringCase(name, "Last-Modified"))
         m_lastModified = value;
-    else if (sameName(name, "Date"))
+    else if (equalsIgnoringCase(name, "Date"))
         m_date = value;
-    else if (sameName(name, "Content-Range"))
+    else if (equalsIgnoringCase(name, "Content-Range"))
         m_contentRange = value;
 }
 

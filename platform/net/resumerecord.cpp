@@ -1,6 +1,6 @@
 #include "platform/net/resumerecord.h"
 
-#include "platform/net/stagedfile.h"
+#include "platform/core/stagedfile.h"
 
 #include <cerrno>
 #include <charconv>

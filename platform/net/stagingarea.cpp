@@ -1,6 +1,7 @@
 #include "platform/net/stagingarea.h"
 
-#include "platform/net/sha256.h"
+#include "platform/core/sha256.h"
+#include "platform/text/asciitext.h"
 
 #include <cerrno>
 #include <new>
@@ -24,8 +25,7 @@ std::optional<std::string> sha256Hex(std::string_view text)
 
 std::string folderOf(const std::string &path)
 {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    return splitPath(path).folder;
 }
 
 } // namespace

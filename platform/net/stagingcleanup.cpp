@@ -1,7 +1,7 @@
 #include "platform/net/stagingcleanup.h"
 
 #include "platform/net/resumerecord.h"
-#include "platform/net/stagedfile.h"
+#include "platform/core/stagedfile.h"
 #include "platform/net/stagingarea.h"
 
 #include <algorithm>

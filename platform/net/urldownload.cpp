@@ -1,10 +1,10 @@
 #include "platform/net/urldownload.h"
 
 #include "platform/net/partialdownload.h"
-#include "platform/net/programdirectory.h"
+#include "platform/core/programdirectory.h"
 #include "platform/net/progressreporter.h"
 #include "platform/net/responseheaders.h"
-#include "platform/net/stagedfile.h"
+#include "platform/core/stagedfile.h"
 #include "platform/net/stagingarea.h"
 #include "platform/net/urldownloaderrors.h"
 #include "platform/net/urldownloadoptions.h"
@@ -12,7 +12,7 @@
 #include "platform/net/urlencoding.h"
 
 #include "platform/net/curlsupport.h"
-#include "platform/net/diagnostics.h"
+#include "platform/core/diagnostics.h"
 
 #include <curl/curl.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/net/bindstatus.h"
+#include "platform/core/bindstatus.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "platform/net/urlencoding.h"
 
+#include "platform/text/asciitext.h"
 #include "platform/text/percentencoding.h"
 
 namespace kivora {
@@ -31,17 +32,7 @@ std::optional<std::string> wireAddress(std::u16string_view url)
         return std::nullopt;
     const std::string_view text = *utf8;
 
-    const auto startsWith = [text](std::string_view scheme) {
-        if (text.size() < scheme.size())
-            return false;
-        for (std::size_t i = 0; i < scheme.size(); ++i) {
-            const char c = text[i];
-            const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-            if (lower != scheme[i])
-                return false;
-        }
-        return true;
-    };
+    const auto startsWith = [text](std::string_view scheme) { return startsWithIgnoringCase(text, scheme); };
     std::string_view scheme;
     if (startsWith("http://"))
         scheme = "http://";

@@ -1,6 +1,6 @@
 #include "platform/player/playerpage.h"
 
-#include "platform/net/diagnostics.h"
+#include "platform/core/diagnostics.h"
 #include "platform/ui/playerassets.h"
 
 #include <QJsonDocument>

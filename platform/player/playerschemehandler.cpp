@@ -1,6 +1,6 @@
 #include "platform/player/playerschemehandler.h"
 
-#include "platform/net/diagnostics.h"
+#include "platform/core/diagnostics.h"
 #include "platform/ui/playerassets.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #include "platform/ui/ShockwaveFlash.h"
 
 #include "platform/ui/playerassets.h"
-#include "platform/net/diagnostics.h"
+#include "platform/core/diagnostics.h"
 #include "platform/ui/playerengine.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "tests/app/scratchprogramdirectory.h"
 
-#include "platform/net/programdirectory.h"
+#include "platform/core/programdirectory.h"
 
 #include <QFile>
 #include <QSaveFile>

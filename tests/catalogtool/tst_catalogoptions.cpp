@@ -1,4 +1,4 @@
-#include "tools/catalog/catalogoptions.h"
+#include "catalogtool/catalogoptions.h"
 
 #include "catalog/serverhosts.h"
 

@@ -1,4 +1,4 @@
-#include "tools/catalog/progresstext.h"
+#include "catalogtool/progresstext.h"
 
 #include <gtest/gtest.h>
 

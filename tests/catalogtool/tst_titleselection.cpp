@@ -1,4 +1,4 @@
-#include "tools/catalog/titleselection.h"
+#include "catalogtool/titleselection.h"
 
 #include "catalog/TCategoryInfo.h"
 #include "platform/text/utf.h"

@@ -1,5 +1,5 @@
-#include "platform/net/programdirectory.h"
-#include "platform/net/windowmessages.h"
+#include "platform/core/programdirectory.h"
+#include "platform/core/windowmessages.h"
 #include "tests/nginx/nginxserver.h"
 #include "tests/support/scratchfolder.h"
 #include "tests/update/updatefixture.h"

@@ -1,7 +1,7 @@
 #include "tests/resume/rangeserver.h"
 #include "tests/resume/scratcharea.h"
 #include "tests/support/testfiles.h"
-#include "platform/net/stagedfile.h"
+#include "platform/core/stagedfile.h"
 #include "platform/net/stagingarea.h"
 #include "platform/net/urldownload.h"
 #include "platform/net/urldownloaderrors.h"

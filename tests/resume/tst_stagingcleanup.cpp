@@ -2,7 +2,7 @@
 #include "tests/resume/scratcharea.h"
 #include "tests/support/testfiles.h"
 #include "platform/net/resumerecord.h"
-#include "platform/net/stagedfile.h"
+#include "platform/core/stagedfile.h"
 #include "platform/net/stagingarea.h"
 #include "platform/net/stagingcleanup.h"
 #include "platform/net/urldownload.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/net/bindstatus.h"
-#include "platform/net/windowmessages.h"
+#include "platform/core/bindstatus.h"
+#include "platform/core/windowmessages.h"
 
 #include <algorithm>
 #include <chrono>
@@ -27,8 +27,6 @@ struct ProgressReport
 class ProgressCollector : public BindStatusCallback
 {
 public:
-    static constexpr unsigned wm_downprogres = 2025;
-
     ProgressCollector() = default;
     ~ProgressCollector()
     {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/net/sha256.h"
+#include "platform/core/sha256.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 
 #include "tests/support/childawaitingport.h"
 #include "tests/support/conditionwait.h"
-#include "platform/net/detachablebindstatus.h"
+#include "platform/core/detachablebindstatus.h"
 #include "tests/support/loopbackserver.h"
 #include "tests/support/progresscollector.h"
 #include "tests/support/scratchfolder.h"

@@ -1,8 +1,8 @@
 #include "transfer/Utushuthread2.h"
 
-#include "platform/net/bindstatuscodes.h"
+#include "platform/core/bindstatuscodes.h"
 #include "tests/support/conditionwait.h"
-#include "platform/net/detachablebindstatus.h"
+#include "platform/core/detachablebindstatus.h"
 #include "tests/support/loopbackserver.h"
 #include "tests/support/progresscollector.h"
 #include "tests/support/scratchfolder.h"

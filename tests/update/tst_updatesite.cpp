@@ -4,7 +4,7 @@
 #include "app/Umain.h"
 #include "platform/ui/errorbox.h"
 #include "tests/support/modalanswerer.h"
-#include "platform/net/programdirectory.h"
+#include "platform/core/programdirectory.h"
 #include "tests/support/silentserver.h"
 #include "tests/update/updatefixture.h"
 

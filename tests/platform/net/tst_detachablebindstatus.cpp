@@ -1,5 +1,5 @@
 #include "tests/support/conditionwait.h"
-#include "platform/net/detachablebindstatus.h"
+#include "platform/core/detachablebindstatus.h"
 #include "tests/support/progresscollector.h"
 
 #include <gtest/gtest.h>

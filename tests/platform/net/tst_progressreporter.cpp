@@ -1,4 +1,4 @@
-#include "platform/net/bindstatuscodes.h"
+#include "platform/core/bindstatuscodes.h"
 #include "tests/support/progresscollector.h"
 #include "platform/net/progressreporter.h"
 

@@ -1,4 +1,4 @@
-#include "platform/net/sha256.h"
+#include "platform/core/sha256.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/net/bindstatuscodes.h"
+#include "platform/core/bindstatuscodes.h"
 #include "platform/net/curlsupport.h"
 #include "tests/support/conditionwait.h"
 #include "tests/support/logcollector.h"

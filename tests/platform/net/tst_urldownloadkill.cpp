@@ -4,7 +4,7 @@
 #include "tests/support/scratchfolder.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/serverroutes.h"
-#include "platform/net/stagedfile.h"
+#include "platform/core/stagedfile.h"
 #include "platform/net/urldownload.h"
 #include "platform/net/urldownloadoptions.h"
 
