@@ -3,6 +3,7 @@
 #include "platform/ui/playerassets.h"
 #include "platform/net/diagnostics.h"
 #include "platform/ui/playerengine.h"
+#include "platform/ui/playerrest.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -252,13 +253,27 @@ bool ShockwaveFlash::useEngine()
             if (holdsEngine())
                 failCurrent(reason);
         });
+        connect(&PlayerRest::instance(), &PlayerRest::letPlayerGo, this, &ShockwaveFlash::letEngineGo,
+                Qt::UniqueConnection);
     }
     m_engine->attach(this);
     if (QWidget *top = window(); top != this) {
         top->removeEventFilter(this);
         top->installEventFilter(this);
     }
+    PlayerRest::instance().watch(window());
     return true;
+}
+
+void ShockwaveFlash::letEngineGo()
+{
+    if (!m_engine)
+        return;
+    // Its window is out of sight, so a movie it has waits for the window to show again and
+    // then starts over, in a new engine.
+    releaseMovieAddress();
+    m_engine->disconnect(this);
+    m_engine.reset();
 }
 
 void ShockwaveFlash::showEvent(QShowEvent *event)
