@@ -37,14 +37,21 @@ QList<int> tree(int pid)
     return all;
 }
 
-long long pssOf(int pid)
+// The rollup's field in bytes, 0 when the process is gone.
+long long rollupField(int pid, const char *field)
 {
     QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
     if (!rollup.open(QIODevice::ReadOnly))
         return 0;
-    static const QRegularExpression pss(QStringLiteral("^Pss:\\s+(\\d+) kB"), QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch match = pss.match(QString::fromLatin1(rollup.readAll()));
+    const QRegularExpression line(QStringLiteral("^%1:\\s+(\\d+) kB").arg(QLatin1String(field)),
+                                  QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = line.match(QString::fromLatin1(rollup.readAll()));
     return match.hasMatch() ? match.captured(1).toLongLong() * 1024 : 0;
+}
+
+long long pssOf(int pid)
+{
+    return rollupField(pid, "Pss");
 }
 
 } // namespace
@@ -64,6 +71,7 @@ int descendantCount(int pid)
 
 QString treeBreakdown(int pid)
 {
+    const auto megabytes = [](long long bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); };
     QString text;
     for (const int member : tree(pid)) {
         QFile command(QStringLiteral("/proc/%1/cmdline").arg(member));
@@ -71,9 +79,10 @@ QString treeBreakdown(int pid)
         line.replace('\0', ' ');
         const QByteArray type = line.contains("--type=") ? line.mid(line.indexOf("--type=")).split(' ').first()
                                                           : line.left(60);
-        text += QStringLiteral("    %1 %2 MB  %3\n")
+        text += QStringLiteral("    %1 %2 MB  (files %3 MB)  %4\n")
                     .arg(member, 8)
-                    .arg(static_cast<double>(pssOf(member)) / (1024.0 * 1024.0), 8, 'f', 1)
+                    .arg(megabytes(pssOf(member)), 8, 'f', 1)
+                    .arg(megabytes(rollupField(member, "Pss_File")), 5, 'f', 1)
                     .arg(QString::fromLocal8Bit(type));
     }
     return text;

@@ -8,6 +8,7 @@ int descendantCount(int pid);
 
 #include <QString>
 
-// One line per process of the tree: its command line's start and its PSS, for a reader who
-// wants to know where the memory is.
+// One line per process of the tree: its command line's start, its PSS and the part of it in
+// pages of files (code, fonts), which the system can drop and read again when it needs the
+// room; for a reader who wants to know where the memory is.
 QString treeBreakdown(int pid);

@@ -3,6 +3,7 @@
 #include "platform/ui/playerassets.h"
 #include "platform/core/diagnostics.h"
 #include "platform/ui/playerengine.h"
+#include "platform/ui/playerrest.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -42,15 +43,29 @@ void allowEngineAsRoot()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
-// The page collects a dropped movie's memory at once (Ruffle's is hundreds of megabytes for
-// some movies) rather than whenever the script engine gets round to it.
-void letPageCollectGarbage()
+// Adds a switch to the web engine's command line, unless the user gave that switch already.
+void addEngineSwitch(const QByteArray &argument)
 {
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (flags.contains("--js-flags"))
+    const qsizetype equals = argument.indexOf('=');
+    if (flags.contains(equals < 0 ? argument : argument.left(equals)))
         return;
-    flags += flags.isEmpty() ? "--js-flags=--expose-gc" : " --js-flags=--expose-gc";
+    flags += flags.isEmpty() ? argument : ' ' + argument;
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+}
+
+// What the engine keeps running besides the page, for as long as the program runs (see
+// PlayerRest): the page collects a dropped movie's memory at once (Ruffle's is hundreds of
+// megabytes for some movies) rather than whenever the script engine gets round to it; the
+// audio service's process ends a few seconds after the last page that used it has gone (the
+// next one starts it again); and the engine starts no unsandboxed zygote, a process of some
+// ten megabytes that nothing of the player uses (there is no GPU process, and the audio
+// service is started directly).
+void keepEngineSmall()
+{
+    addEngineSwitch("--js-flags=--expose-gc");
+    addEngineSwitch("--audio-service-quit-timeout-ms=5000");
+    addEngineSwitch("--no-unsandboxed-zygote");
 }
 
 QtMessageHandler previousMessageHandler = nullptr;
@@ -156,7 +171,7 @@ void ShockwaveFlash::setUpProcess()
     if (done)
         return;
     done = true;
-    letPageCollectGarbage();
+    keepEngineSmall();
     drawWithoutGl();
     // The web engine shares the application's GL context, which only the application object
     // makes, and only when told before it exists. (Without GL on X it is an empty one.) The
@@ -252,13 +267,27 @@ bool ShockwaveFlash::useEngine()
             if (holdsEngine())
                 failCurrent(reason);
         });
+        connect(&PlayerRest::instance(), &PlayerRest::letPlayerGo, this, &ShockwaveFlash::letEngineGo,
+                Qt::UniqueConnection);
     }
     m_engine->attach(this);
     if (QWidget *top = window(); top != this) {
         top->removeEventFilter(this);
         top->installEventFilter(this);
     }
+    PlayerRest::instance().watch(window());
     return true;
+}
+
+void ShockwaveFlash::letEngineGo()
+{
+    if (!m_engine)
+        return;
+    // Its window is out of sight, so a movie it has waits for the window to show again and
+    // then starts over, in a new engine.
+    releaseMovieAddress();
+    m_engine->disconnect(this);
+    m_engine.reset();
 }
 
 void ShockwaveFlash::showEvent(QShowEvent *event)

@@ -17,7 +17,8 @@ class PlayerEngine;
 //
 // All controls share one page (see PlayerEngine): the one that plays last holds it. A
 // control that is hidden, with its window or on its own, plays nothing and no sound; shown
-// again, it starts its movie anew.
+// again, it starts its movie anew. When no window with a player has been shown for a while,
+// the controls let the page go (see PlayerRest).
 class ShockwaveFlash : public QWidget
 {
     Q_OBJECT
@@ -64,6 +65,7 @@ protected:
 
 private:
     bool useEngine();
+    void letEngineGo();
     void failLater(const QString &reason);
     void play();
     void releaseMovieAddress();

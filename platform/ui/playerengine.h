@@ -15,7 +15,8 @@ namespace kivora {
 // a renderer process and a Ruffle instance of its own, hundreds of megabytes; a child who
 // taps through the island must not pay that once per window. The page's view lives in
 // whichever control holds it, and only that control's movie plays. The engine is made when
-// the first control needs it and goes after the last control lets it go.
+// the first control needs it and goes after the last control lets it go: when its control
+// goes, or when the player rests (see PlayerRest).
 //
 // The web engine behind it sits in the player module (see playermodule.h), loaded with the
 // first engine: the launcher starts without it.

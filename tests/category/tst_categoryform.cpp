@@ -8,6 +8,8 @@
 #include "platform/core/programdirectory.h"
 #include "category/progressrule.h"
 #include "platform/ui/theme.h"
+#include "platform/ui/playerengine.h"
+#include "platform/ui/playerrest.h"
 #include "platform/ui/windowshape.h"
 
 #include "category/Xchangshi.h"
@@ -31,6 +33,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
+#include <QHash>
 #include <QFrame>
 #include <QImage>
 #include <QListWidget>
@@ -43,6 +46,7 @@
 #include <QTcpServer>
 #include <QTest>
 
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -95,6 +99,12 @@ QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 bool near(const QColor &a, const QColor &b)
@@ -162,6 +172,27 @@ QByteArray requestTarget(const std::string &request)
     const QByteArray line = QByteArray::fromStdString(request.substr(0, request.find("\r\n")));
     const QList<QByteArray> parts = line.split(' ');
     return parts.size() == 3 ? parts[1] : QByteArray();
+}
+
+// With the sandbox off, as the tests run the web engine, its zygote forks each renderer: the
+// renderers are the grandchildren of the test.
+QList<int> rendererProcesses()
+{
+    QHash<int, int> parentOf;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (entry.toInt() <= 0 || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // The command name may hold spaces and parentheses: the fields follow its last ')'.
+        const QByteArray fields = stat.readAll();
+        parentOf.insert(entry.toInt(), fields.mid(fields.lastIndexOf(')') + 2).split(' ').value(1).toInt());
+    }
+    QList<int> renderers;
+    for (auto process = parentOf.cbegin(); process != parentOf.cend(); ++process) {
+        if (parentOf.value(process.value()) == static_cast<int>(::getpid()))
+            renderers.append(process.key());
+    }
+    return renderers;
 }
 
 using XConnection = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
@@ -247,6 +278,7 @@ private Q_SLOTS:
     void titleLandsUnderExactName_data();
     void titleLandsUnderExactName();
     void windowDestroyedWhileJobRuns();
+    void restingPlayerGoesAndComesBack();
 
 private:
     TCategoryForm *createWindow(const QByteArray &windowClass);
@@ -306,9 +338,12 @@ void TestCategoryForm::cleanup()
         delete window.data();
     m_windows.clear();
     m_owner.reset();
+    PlayerRest::setIdleTimeForTesting(std::chrono::minutes(1));
     // Let paused transfers end before their servers go.
     if (m_download)
         m_download->release();
+    if (m_stream)
+        m_stream->release();
     QTRY_VERIFY_WITH_TIMEOUT(currentTransfer.formname.use_count() <= 1, transferTimeoutMs);
     m_download.reset();
     m_stream.reset();
@@ -511,10 +546,7 @@ void TestCategoryForm::noTaskListEntryOnEveryShowing()
 void TestCategoryForm::localTitlePlaysWithoutJob()
 {
     const QString title = QStringLiteral("做客歌");
-    QFile local(localFile("erger", title));
-    QVERIFY(local.open(QIODevice::WriteOnly));
-    local.write(cardMovie());
-    local.close();
+    QVERIFY(writeBytes(localFile("erger", title), cardMovie()));
 
     TCategoryForm *form = createWindow("TergerForm");
     form->show();
@@ -858,6 +890,54 @@ void TestCategoryForm::windowDestroyedWhileJobRuns()
     QTRY_COMPARE_WITH_TIMEOUT(currentTransfer.formname.use_count(), 1L, transferTimeoutMs);
     QCoreApplication::processEvents();
     QCOMPARE(fileBytes(localFile("erger", title)).size(), qsizetype(bigBody().size()));
+}
+
+void TestCategoryForm::restingPlayerGoesAndComesBack()
+{
+    constexpr std::chrono::milliseconds idle(200);
+    PlayerRest::setIdleTimeForTesting(idle);
+    TCategoryForm *songs = createWindow("TergerForm");
+    TCategoryForm *idioms = createWindow("Tchengyuform");
+    const QString song = songs->ListBox1->item(0)->text();
+    const QString stalled = songs->ListBox1->item(1)->text();
+    const QString idiom = idioms->ListBox1->item(0)->text();
+    QVERIFY(writeBytes(localFile("erger", song), cardMovie()));
+    QVERIFY(writeBytes(localFile("chengyugushi", idiom), cardMovie()));
+    m_stream->serve(serverPath("erger", stalled), cardBytes(), ContentServer::Answer::PauseHalf);
+
+    songs->show();
+    QVERIFY(QTest::qWaitForWindowExposed(songs));
+    QSignalSpy songLoaded(songs->ShockwaveFlash1, &ShockwaveFlash::movieLoaded);
+    clickTitle(songs, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(songLoaded.count(), 1, playerTimeoutMs);
+    QVERIFY(!rendererProcesses().isEmpty());
+    // A shown window keeps the player warm, also while the child reads its list.
+    clickBack(songs);
+    QTest::qWait(5 * idle.count());
+    QVERIFY(PlayerEngine::exists());
+
+    // Closed while a title still loads: once the launcher has rested, the player and its
+    // renderer are gone.
+    clickTitle(songs, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(m_stream->halfSent(), playerTimeoutMs);
+    songs->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!PlayerEngine::exists(), playerTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(rendererProcesses().isEmpty(), playerTimeoutMs);
+
+    // The next window's first title plays in a player made afresh.
+    idioms->show();
+    QVERIFY(QTest::qWaitForWindowExposed(idioms));
+    QSignalSpy idiomLoaded(idioms->ShockwaveFlash1, &ShockwaveFlash::movieLoaded);
+    clickTitle(idioms, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(idiomLoaded.count(), 1, playerTimeoutMs);
+    QVERIFY(PlayerEngine::exists());
+
+    // The window closed while loading starts its title over when shown again.
+    m_stream->release();
+    songs->show();
+    QVERIFY(QTest::qWaitForWindowExposed(songs));
+    QTRY_COMPARE_WITH_TIMEOUT(songLoaded.count(), 2, playerTimeoutMs);
+    QCOMPARE(songs->ShockwaveFlash1->movie(), address(m_stream->host(), "erger", stalled));
 }
 
 int main(int argc, char **argv)
