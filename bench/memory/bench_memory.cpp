@@ -234,12 +234,13 @@ int runProgram(const QString &moviePath, bool warm, QTextStream &out)
     QList<qint64> starts;
     for (int round = 0; round < nextTitleRounds; ++round) {
         if (round > 0) {
+            if (!warm)
+                PlayerRest::setIdleTimeForTesting(std::chrono::seconds(1));
             next->SpeedButton1Click(); // back to the list
             next->SpeedButton1Click(); // close
-            if (!warm) {
-                PlayerRest::setIdleTimeForTesting(std::chrono::seconds(1));
-                if (!QTest::qWaitFor([] { return !PlayerEngine::exists(); }, loadTimeoutMs))
-                    return 1;
+            if (!warm && !QTest::qWaitFor([] { return !PlayerEngine::exists(); }, loadTimeoutMs)) {
+                out << "the player did not rest\n";
+                return 1;
             }
             runFor(settleMs);
         }
