@@ -2,15 +2,11 @@
 
 namespace kivora {
 
-std::string_view wireScheme(std::string_view wireAddress)
-{
-    return wireAddress.starts_with("https://") ? "https" : "http";
-}
-
 void restrictToScheme(CURL *curl, std::string_view wireAddress)
 {
     const CurlApi &api = *curlApi();
-    const char *scheme = wireScheme(wireAddress) == "https" ? "https" : "http";
+    // wireAddress() writes the scheme in lower case.
+    const char *scheme = wireAddress.starts_with("https://") ? "https" : "http";
     api.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, scheme);
     api.easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, scheme);
     api.easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);

@@ -32,13 +32,12 @@ std::optional<std::string> wireAddress(std::u16string_view url)
         return std::nullopt;
     const std::string_view text = *utf8;
 
-    const auto startsWith = [text](std::string_view scheme) { return startsWithIgnoringCase(text, scheme); };
     std::string_view scheme;
-    if (startsWith("http://"))
-        scheme = "http://";
-    else if (startsWith("https://"))
-        scheme = "https://";
-    else
+    for (const std::string_view known : {std::string_view("http://"), std::string_view("https://")}) {
+        if (startsWithIgnoringCase(text, known))
+            scheme = known;
+    }
+    if (scheme.empty())
         return std::nullopt;
 
     const std::string_view rest = text.substr(scheme.size());
