@@ -1,4 +1,4 @@
-#include "platform/ui/ShockwaveFlash.h"
+#include "platform/player/ShockwaveFlash.h"
 #include "app/Umain.h"
 #include "app/startup.h"
 #include "platform/ui/theme.h"

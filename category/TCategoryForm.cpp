@@ -1,6 +1,6 @@
 #include "category/TCategoryForm.h"
 
-#include "platform/ui/ShockwaveFlash.h"
+#include "platform/player/ShockwaveFlash.h"
 #include "platform/ui/SpeedButton.h"
 #include "catalog/TCategoryInfo.h"
 #include "platform/ui/TImage.h"

@@ -12,13 +12,12 @@
 // (needs a display; bench/memory/run.sh runs all three and prints the ratios)
 
 #include "app/Umain.h"
-#include "platform/ui/ShockwaveFlash.h"
+#include "platform/player/ShockwaveFlash.h"
 #include "bench/support/bareview.h"
 #include "category/TCategoryForm.h"
 #include "catalog/TCategoryInfo.h"
-#include "platform/player/playerschemehandler.h"
-#include "platform/ui/playerengine.h"
-#include "platform/ui/playerrest.h"
+#include "platform/player/playerengine.h"
+#include "platform/player/playerrest.h"
 #include "bench/memory/processmemory.h"
 #include "platform/core/programdirectory.h"
 #include "app/startup.h"

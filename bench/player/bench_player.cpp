@@ -7,9 +7,8 @@
 // Usage: bench_player [movie.swf] [rounds] [linger-ms]   (needs a display: xvfb-run -a)
 // linger-ms keeps the first player showing its movie that long at the end (for a screenshot).
 
-#include "platform/ui/ShockwaveFlash.h"
+#include "platform/player/ShockwaveFlash.h"
 #include "bench/support/bareview.h"
-#include "platform/player/playerschemehandler.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,7 +26,6 @@
 #include <cstdio>
 #include <unistd.h>
 
-using kivora::PlayerSchemeHandler;
 using kivora::ShockwaveFlash;
 
 namespace {

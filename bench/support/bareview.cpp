@@ -1,11 +1,11 @@
 #include "bench/support/bareview.h"
 
-#include "platform/ui/playermodule.h"
+#include "platform/player/playermodule.h"
 
 #include <QUrl>
 
 BareView::BareView()
-    : m_schemeRegistered((kivora::PlayerModule::load(), true))
+    : m_schemeRegistered((kivora::PlayerModule::carried(), true))
     , m_page(new BarePage(&m_profile, &m_view))
 {
     m_profile.installUrlSchemeHandler("kivora", &m_handler);

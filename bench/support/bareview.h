@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bench/support/barepage.h"
-#include "platform/player/playerschemehandler.h"
+#include "bench/support/bareschemehandler.h"
 
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -22,10 +22,11 @@ public:
     QString movieUrl(const QString &path);
 
 private:
-    // The player module registers the scheme, which must happen before the first profile.
+    // Loading the player module, as the program does, registers the scheme, which must
+    // happen before the first profile.
     bool m_schemeRegistered;
     QWebEngineProfile m_profile; // outlives the view and its page
-    kivora::PlayerSchemeHandler m_handler;
+    BareSchemeHandler m_handler;
     QWebEngineView m_view;
     BarePage *m_page;
     bool m_ready = false;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/net/curlapi.h"
-#include "platform/net/testauthority.h"
+#include "platform/core/testauthority.h"
 
 #include <string_view>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/ShockwaveFlash.h"
+#include "platform/player/ShockwaveFlash.h"
 #include "category/TCategoryForm.h"
 #include "platform/ui/theme.h"
 

@@ -1,4 +1,4 @@
-#include "platform/ui/ShockwaveFlash.h"
+#include "platform/player/ShockwaveFlash.h"
 #include "platform/ui/SpeedButton.h"
 #include "category/TCategoryForm.h"
 #include "catalog/TCategoryInfo.h"
@@ -8,8 +8,8 @@
 #include "platform/core/programdirectory.h"
 #include "category/progressrule.h"
 #include "platform/ui/theme.h"
-#include "platform/ui/playerengine.h"
-#include "platform/ui/playerrest.h"
+#include "platform/player/playerengine.h"
+#include "platform/player/playerrest.h"
 #include "platform/ui/windowshape.h"
 
 #include "category/Xchangshi.h"

@@ -1,5 +1,5 @@
 #include "catalog/contentaddress.h"
-#include "platform/ui/ShockwaveFlash.h"
+#include "platform/player/ShockwaveFlash.h"
 #include "tests/nginx/nginxserver.h"
 
 #include <QApplication>

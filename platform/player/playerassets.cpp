@@ -1,4 +1,4 @@
-#include "platform/ui/playerassets.h"
+#include "platform/player/playerassets.h"
 
 #include <QFile>
 
@@ -10,11 +10,6 @@ QString &assetsRoot()
 {
     static QString root = QStringLiteral(":/kivora/player");
     return root;
-}
-
-QString origin()
-{
-    return QStringLiteral("%1://%2/").arg(QLatin1String(playerScheme), QLatin1String(playerHost));
 }
 
 } // namespace
@@ -37,26 +32,6 @@ bool playerAssetsPresent()
             return false;
     }
     return true;
-}
-
-QString playerPageUrl()
-{
-    return playerAssetsPrefix() + QStringLiteral("index.html");
-}
-
-QString playerAssetsPrefix()
-{
-    return origin() + QStringLiteral("assets/");
-}
-
-QString playerFontsPrefix()
-{
-    return origin() + QStringLiteral("fonts/");
-}
-
-QString playerMoviePrefix()
-{
-    return origin() + QStringLiteral("movie/");
 }
 
 QString playerFontFile(const QString &name)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/playerengine.h"
+#include "platform/player/playerbackend.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -14,14 +14,14 @@ namespace kivora {
 class PlayerPage;
 class PlayerProfile;
 
-// The player engine on Qt WebEngine: one page running Ruffle, in one view that moves
+// The player's page on Qt WebEngine: one page running Ruffle, in one view that moves
 // between its holders.
-class WebPlayerEngine final : public PlayerEngine
+class WebPlayerBackend final : public QObject, public PlayerBackend
 {
     Q_OBJECT
 public:
-    WebPlayerEngine();
-    ~WebPlayerEngine() override;
+    explicit WebPlayerBackend(Events &events);
+    ~WebPlayerBackend() override;
 
     void attach(QWidget *holder) override;
     QWidget *holder() const override { return m_holder; }
@@ -44,6 +44,7 @@ private:
     void run(const QString &script);
     void onLoadFinished(bool ok);
 
+    Events &m_events;
     std::shared_ptr<PlayerProfile> m_profile;
     PlayerPage *m_page = nullptr;
     QWebEngineView *m_view = nullptr;

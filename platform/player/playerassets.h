@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/player/playeraddresses.h"
+
 #include <QString>
 
 namespace kivora {
@@ -14,13 +16,5 @@ bool playerAssetsPresent();
 
 // The font file the page may read under name, or "" for a name it may not read.
 QString playerFontFile(const QString &name);
-
-// The URL of the page and the prefixes of the three kinds of address the page may read.
-inline constexpr char playerScheme[] = "kivora";
-inline constexpr char playerHost[] = "player";
-QString playerPageUrl();
-QString playerAssetsPrefix();
-QString playerFontsPrefix();
-QString playerMoviePrefix();
 
 } // namespace kivora

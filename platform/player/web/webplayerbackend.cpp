@@ -1,9 +1,9 @@
-#include "platform/player/webplayerengine.h"
+#include "platform/player/web/webplayerbackend.h"
 
-#include "platform/ui/playerassets.h"
-#include "platform/player/playerpage.h"
-#include "platform/player/playerprofile.h"
-#include "platform/player/playerschemehandler.h"
+#include "platform/player/playeraddresses.h"
+#include "platform/player/web/playerpage.h"
+#include "platform/player/web/playerprofile.h"
+#include "platform/player/web/playerschemehandler.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -24,26 +24,28 @@ QString jsArguments(const QJsonArray &arguments)
 
 } // namespace
 
-WebPlayerEngine::WebPlayerEngine()
-    : m_profile(PlayerProfile::acquire())
+WebPlayerBackend::WebPlayerBackend(Events &events)
+    : m_events(events)
+    , m_profile(PlayerProfile::acquire())
 {
 }
 
-void WebPlayerEngine::createPage()
+void WebPlayerBackend::createPage()
 {
     PlayerPage *old = m_page;
     m_page = new PlayerPage(m_profile->profile());
     m_page->setBackgroundColor(Qt::black);
-    connect(m_page, &PlayerPage::movieLoaded, this, &PlayerEngine::movieLoaded);
-    connect(m_page, &PlayerPage::movieFailed, this, &PlayerEngine::movieFailed);
-    connect(m_page, &QWebEnginePage::loadFinished, this, &WebPlayerEngine::onLoadFinished);
+    connect(m_page, &PlayerPage::movieLoaded, this, [this](int generation) { m_events.reportLoaded(generation); });
+    connect(m_page, &PlayerPage::movieFailed, this,
+            [this](int generation, const QString &reason) { m_events.reportFailed(generation, reason); });
+    connect(m_page, &QWebEnginePage::loadFinished, this, &WebPlayerBackend::onLoadFinished);
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus, int) {
                 m_pageReady = false;
                 m_pageLoading = false;
                 m_prepared = false;
                 m_generation = 0;
-                Q_EMIT pageLost(QStringLiteral("the player's web process ended"));
+                m_events.reportPageLost(QStringLiteral("the player's web process ended"));
             });
     m_view->setPage(m_page);
     m_pageReady = false;
@@ -57,7 +59,7 @@ void WebPlayerEngine::createPage()
     }
 }
 
-void WebPlayerEngine::recycle()
+void WebPlayerBackend::recycle()
 {
     if (!m_view)
         return;
@@ -65,7 +67,7 @@ void WebPlayerEngine::recycle()
     prepare(m_config);
 }
 
-WebPlayerEngine::~WebPlayerEngine()
+WebPlayerBackend::~WebPlayerBackend()
 {
     // The view may sit in a control that is already going; the page must go before the
     // profile it was made with.
@@ -73,7 +75,7 @@ WebPlayerEngine::~WebPlayerEngine()
     delete m_page;
 }
 
-void WebPlayerEngine::attach(QWidget *holder)
+void WebPlayerBackend::attach(QWidget *holder)
 {
     if (m_holder == holder)
         return;
@@ -94,7 +96,7 @@ void WebPlayerEngine::attach(QWidget *holder)
     m_view->show();
 }
 
-void WebPlayerEngine::detach(QWidget *holder)
+void WebPlayerBackend::detach(QWidget *holder)
 {
     if (m_holder != holder || !holder)
         return;
@@ -112,7 +114,7 @@ void WebPlayerEngine::detach(QWidget *holder)
     m_pendingScript.clear();
 }
 
-void WebPlayerEngine::load(int generation, const QUrl &address, const QJsonObject &config)
+void WebPlayerBackend::load(int generation, const QUrl &address, const QJsonObject &config)
 {
     m_config = config;
     ensurePage();
@@ -121,7 +123,7 @@ void WebPlayerEngine::load(int generation, const QUrl &address, const QJsonObjec
     run(QStringLiteral("kivoraPlayer.load(%1)").arg(jsArguments({generation, address.toString(QUrl::FullyEncoded), config})));
 }
 
-void WebPlayerEngine::stop()
+void WebPlayerBackend::stop()
 {
     m_generation = 0;
     if (m_pageReady)
@@ -130,7 +132,7 @@ void WebPlayerEngine::stop()
         m_pendingScript.clear(); // nothing was told to the page yet
 }
 
-void WebPlayerEngine::pause(int generation)
+void WebPlayerBackend::pause(int generation)
 {
     if (generation == 0 || generation != m_generation)
         return;
@@ -143,7 +145,7 @@ void WebPlayerEngine::pause(int generation)
     }
 }
 
-bool WebPlayerEngine::resume(int generation)
+bool WebPlayerBackend::resume(int generation)
 {
     if (generation == 0 || generation != m_generation || !m_pageReady)
         return false;
@@ -151,7 +153,7 @@ bool WebPlayerEngine::resume(int generation)
     return true;
 }
 
-void WebPlayerEngine::prepare(const QJsonObject &config)
+void WebPlayerBackend::prepare(const QJsonObject &config)
 {
     m_config = config;
     ensurePage();
@@ -161,22 +163,22 @@ void WebPlayerEngine::prepare(const QJsonObject &config)
     run(QStringLiteral("kivoraPlayer.prepare(%1)").arg(jsArguments({config})));
 }
 
-QWidget *WebPlayerEngine::view() const
+QWidget *WebPlayerBackend::view() const
 {
     return m_view;
 }
 
-QUrl WebPlayerEngine::addMovie(const QString &movie)
+QUrl WebPlayerBackend::addMovie(const QString &movie)
 {
     return m_profile->schemeHandler()->addMovie(movie);
 }
 
-void WebPlayerEngine::removeMovie(const QUrl &address)
+void WebPlayerBackend::removeMovie(const QUrl &address)
 {
     m_profile->schemeHandler()->removeMovie(address);
 }
 
-void WebPlayerEngine::ensurePage()
+void WebPlayerBackend::ensurePage()
 {
     if (!m_page || m_pageReady || m_pageLoading)
         return;
@@ -184,7 +186,7 @@ void WebPlayerEngine::ensurePage()
     m_page->load(QUrl(playerPageUrl()));
 }
 
-void WebPlayerEngine::run(const QString &script)
+void WebPlayerBackend::run(const QString &script)
 {
     if (m_pageReady)
         m_page->runJavaScript(script);
@@ -192,7 +194,7 @@ void WebPlayerEngine::run(const QString &script)
         m_pendingScript = script; // only the latest order matters: each one replaces the movie
 }
 
-void WebPlayerEngine::onLoadFinished(bool ok)
+void WebPlayerBackend::onLoadFinished(bool ok)
 {
     if (!m_pageLoading)
         return;
@@ -202,7 +204,7 @@ void WebPlayerEngine::onLoadFinished(bool ok)
     if (!ok) {
         m_prepared = false;
         m_generation = 0;
-        Q_EMIT pageLost(QStringLiteral("the player page could not be loaded"));
+        m_events.reportPageLost(QStringLiteral("the player page could not be loaded"));
         return;
     }
     if (!pending.isEmpty())

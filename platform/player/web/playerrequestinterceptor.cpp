@@ -1,6 +1,6 @@
-#include "platform/player/playerrequestinterceptor.h"
+#include "platform/player/web/playerrequestinterceptor.h"
 
-#include "platform/ui/playerassets.h"
+#include "platform/player/playeraddresses.h"
 
 #include <QUrl>
 

@@ -1,9 +1,9 @@
-#include "platform/ui/ShockwaveFlash.h"
+#include "platform/player/ShockwaveFlash.h"
 
-#include "platform/ui/playerassets.h"
+#include "platform/player/playerassets.h"
 #include "platform/core/diagnostics.h"
-#include "platform/ui/playerengine.h"
-#include "platform/ui/playerrest.h"
+#include "platform/player/playerengine.h"
+#include "platform/player/playerrest.h"
 
 #include <QCoreApplication>
 #include <QEvent>

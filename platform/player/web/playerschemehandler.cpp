@@ -1,7 +1,7 @@
-#include "platform/player/playerschemehandler.h"
+#include "platform/player/web/playerschemehandler.h"
 
-#include "platform/core/diagnostics.h"
-#include "platform/ui/playerassets.h"
+#include "platform/player/web/modulehost.h"
+#include "platform/player/playeraddresses.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -140,12 +140,12 @@ void PlayerSchemeHandler::serveAsset(QWebEngineUrlRequestJob *job, const QString
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
-    serveFile(job, playerAssetsRoot() + QLatin1Char('/') + contained);
+    serveFile(job, moduleAssetsRoot() + QLatin1Char('/') + contained);
 }
 
 void PlayerSchemeHandler::serveFont(QWebEngineUrlRequestJob *job, const QString &name)
 {
-    const QString file = playerFontFile(name);
+    const QString file = moduleFontFile(name);
     if (file.isEmpty()) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
@@ -210,7 +210,7 @@ void PlayerSchemeHandler::relay(QWebEngineUrlRequestJob *job, Movie &movie, cons
             return;
         if (reply->error() != QNetworkReply::NoError) {
             if (isRefusedRedirection(reply->error()))
-                qCDebug(playerLog).noquote() << "refused the redirection of" << reply->url().toDisplayString() << "to"
+                qCDebug(moduleLog).noquote() << "refused the redirection of" << reply->url().toDisplayString() << "to"
                                              << QString::fromLatin1(reply->rawHeader("Location"))
                                              << "(a movie reads from its own server alone)";
             guardedJob->fail(reply->error() == QNetworkReply::OperationCanceledError

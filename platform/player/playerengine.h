@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/player/playerbackend.h"
+
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -18,9 +21,9 @@ namespace kivora {
 // the first control needs it and goes after the last control lets it go: when its control
 // goes, or when the player rests (see PlayerRest).
 //
-// The web engine behind it sits in the player module (see playermodule.h), loaded with the
-// first engine: the launcher starts without it.
-class PlayerEngine : public QObject
+// The page itself is a PlayerBackend from the player module (see playermodule.h), loaded
+// with the first engine: the launcher starts without the web engine.
+class PlayerEngine final : public QObject, private PlayerBackend::Events
 {
     Q_OBJECT
 public:
@@ -29,34 +32,44 @@ public:
     // Whether the engine (and so the web engine) exists now.
     static bool exists();
 
+    // Where engines get their page from; an empty factory restores the player module. Tests
+    // put a stand-in for the web engine here. The factory may throw std::runtime_error.
+    using BackendFactory = std::function<std::unique_ptr<PlayerBackend>(PlayerBackend::Events &)>;
+    static void setBackendFactoryForTesting(BackendFactory factory);
+
+    ~PlayerEngine() override;
+
     // Moves the view into holder, filling it, and drops the previous holder's movie. The
     // page's reports go to every control; each keeps to its own generations.
-    virtual void attach(QWidget *holder) = 0;
-    virtual QWidget *holder() const = 0;
+    void attach(QWidget *holder) { m_backend->attach(holder); }
+    QWidget *holder() const { return m_backend->holder(); }
     // For a holder that goes: when it holds the view, the view and the page go with it.
-    virtual void detach(QWidget *holder) = 0;
+    void detach(QWidget *holder) { m_backend->detach(holder); }
     // The view the page draws in, inside its holder; null before the first attach.
-    virtual QWidget *view() const = 0;
+    QWidget *view() const { return m_backend->view(); }
 
     // Replaces whatever plays by the movie at address (from addMovie).
-    virtual void load(int generation, const QUrl &address, const QJsonObject &config) = 0;
+    void load(int generation, const QUrl &address, const QJsonObject &config)
+    {
+        m_backend->load(generation, address, config);
+    }
     // Drops the movie: nothing shown, no sound, also while it is still loading.
-    virtual void stop() = 0;
+    void stop() { m_backend->stop(); }
     // Pauses the movie of that generation, sound included, while its control is out of sight.
-    virtual void pause(int generation) = 0;
+    void pause(int generation) { m_backend->pause(generation); }
     // Lets it play on; false when the page no longer has it (stopped, replaced or lost).
-    virtual bool resume(int generation) = 0;
+    bool resume(int generation) { return m_backend->resume(generation); }
     // Starts the page and Ruffle ahead of the first movie.
-    virtual void prepare(const QJsonObject &config) = 0;
+    void prepare(const QJsonObject &config) { m_backend->prepare(config); }
     // Replaces the page by a fresh one, started and prepared, in a new renderer process. A
     // page that played many movies keeps what Ruffle took for them; the old process gives
     // all of it back when it ends. For when the holder's window closes.
-    virtual void recycle() = 0;
+    void recycle() { m_backend->recycle(); }
 
     // Precondition: movie is an http(s) address or the path of an existing file. Answers
     // the address under which the page reads it, until removeMovie.
-    virtual QUrl addMovie(const QString &movie) = 0;
-    virtual void removeMovie(const QUrl &address) = 0;
+    QUrl addMovie(const QString &movie) { return m_backend->addMovie(movie); }
+    void removeMovie(const QUrl &address) { m_backend->removeMovie(address); }
 
 Q_SIGNALS:
     void movieLoaded(int generation);
@@ -64,8 +77,13 @@ Q_SIGNALS:
     // The page could not be loaded, or its process ended: whatever was loading or playing is gone.
     void pageLost(const QString &reason);
 
-protected:
-    PlayerEngine() = default;
+private:
+    PlayerEngine();
+    void reportLoaded(int generation) override { Q_EMIT movieLoaded(generation); }
+    void reportFailed(int generation, const QString &reason) override { Q_EMIT movieFailed(generation, reason); }
+    void reportPageLost(const QString &reason) override { Q_EMIT pageLost(reason); }
+
+    std::unique_ptr<PlayerBackend> m_backend;
 };
 
 } // namespace kivora

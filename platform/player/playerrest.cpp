@@ -1,6 +1,6 @@
-#include "platform/ui/playerrest.h"
+#include "platform/player/playerrest.h"
 
-#include "platform/ui/playerengine.h"
+#include "platform/player/playerengine.h"
 
 #include <QCoreApplication>
 #include <QEvent>

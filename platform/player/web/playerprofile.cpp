@@ -1,9 +1,9 @@
-#include "platform/player/playerprofile.h"
+#include "platform/player/web/playerprofile.h"
 
-#include "platform/ui/playerassets.h"
-#include "platform/player/playerrequestinterceptor.h"
-#include "platform/player/playerschemehandler.h"
-#include "platform/ui/sharedinstance.h"
+#include "platform/player/playeraddresses.h"
+#include "platform/player/web/playerrequestinterceptor.h"
+#include "platform/player/web/playerschemehandler.h"
+#include "platform/player/sharedinstance.h"
 
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>

@@ -1,7 +1,7 @@
-#include "platform/player/playerpage.h"
+#include "platform/player/web/playerpage.h"
 
-#include "platform/core/diagnostics.h"
-#include "platform/ui/playerassets.h"
+#include "platform/player/web/modulehost.h"
+#include "platform/player/playeraddresses.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,7 +23,7 @@ void PlayerPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, c
                                           int lineNumber, const QString &sourceId)
 {
     if (!message.startsWith(reportPrefix)) {
-        qCDebug(playerLog) << level << sourceId << lineNumber << message;
+        qCDebug(moduleLog) << level << sourceId << lineNumber << message;
         return;
     }
     const QJsonObject report = QJsonDocument::fromJson(message.mid(reportPrefix.size()).toUtf8()).object();
@@ -40,7 +40,7 @@ bool PlayerPage::acceptNavigationRequest(const QUrl &url, NavigationType type, b
     Q_UNUSED(type);
     const bool accepted = isMainFrame && url == QUrl(playerPageUrl());
     if (!accepted)
-        qCDebug(playerLog) << "refused navigation to" << url;
+        qCDebug(moduleLog) << "refused navigation to" << url;
     return accepted;
 }
 

@@ -1,4 +1,4 @@
-#include "platform/ui/ShockwaveFlash.h"
+#include "platform/player/ShockwaveFlash.h"
 #include "tests/support/logcollector.h"
 #include "tests/support/loopbackserver.h"
 #include "tests/support/scratchfolder.h"

@@ -1,4 +1,8 @@
-#include "platform/ui/playermodule.h"
+#include "platform/player/playermodule.h"
+
+#include "platform/core/diagnostics.h"
+#include "platform/core/testauthority.h"
+#include "platform/player/playerassets.h"
 
 #include <dlfcn.h>
 #include <sys/mman.h>
@@ -6,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -16,9 +21,6 @@ extern "C" const unsigned char kivora_player_module_end[];
 namespace kivora {
 
 namespace {
-
-using Initialize = void (*)();
-using CreateEngine = PlayerEngine *(*)();
 
 [[noreturn]] void fail(const std::string &why)
 {
@@ -40,13 +42,12 @@ bool writeAll(int descriptor, const unsigned char *data, std::size_t size)
 }
 
 // From an anonymous in-memory file: nothing is written to disk, and nothing is left behind.
-void *openModule()
+void *openModule(std::span<const unsigned char> image)
 {
     const int descriptor = ::memfd_create("kivora-player", MFD_CLOEXEC);
     if (descriptor < 0)
         fail(std::string("no memory file for the player module: ") + std::strerror(errno));
-    const std::size_t size = static_cast<std::size_t>(kivora_player_module_end - kivora_player_module_begin);
-    if (!writeAll(descriptor, kivora_player_module_begin, size)) {
+    if (!writeAll(descriptor, image.data(), image.size())) {
         const int error = errno;
         ::close(descriptor);
         fail(std::string("the player module could not be written: ") + std::strerror(error));
@@ -67,32 +68,44 @@ void *symbol(void *module, const char *name)
     return address;
 }
 
-void *module = nullptr;
-std::string failure; // why the one try to load it failed
+// Everything the module uses of the program.
+const PlayerModuleHost host{
+    playerLog,
+    playerAssetsRoot,
+    playerFontFile,
+    testAuthorityFile,
+};
 
 } // namespace
 
-void PlayerModule::load()
+PlayerModule::PlayerModule(std::span<const unsigned char> image)
 {
+    void *handle = openModule(image);
+    const auto initialize = reinterpret_cast<PlayerModuleInitialize>(symbol(handle, playerModuleInitializeName));
+    m_create = reinterpret_cast<PlayerModuleCreate>(symbol(handle, playerModuleCreateName));
+    initialize(&host);
+}
+
+PlayerModule &PlayerModule::carried()
+{
+    static std::optional<PlayerModule> module;
+    static std::string failure;
     if (module)
-        return;
-    // One try: a module that cannot be loaded now will not load for the next movie either.
+        return *module;
     if (!failure.empty())
         throw std::runtime_error(failure);
     try {
-        void *handle = openModule();
-        reinterpret_cast<Initialize>(symbol(handle, "kivora_player_initialize"))();
-        module = handle;
+        module.emplace(std::span(kivora_player_module_begin, kivora_player_module_end));
     } catch (const std::runtime_error &error) {
         failure = error.what();
         throw;
     }
+    return *module;
 }
 
-PlayerEngine *PlayerModule::createEngine()
+std::unique_ptr<PlayerBackend> PlayerModule::createBackend(PlayerBackend::Events &events) const
 {
-    load();
-    return reinterpret_cast<CreateEngine>(symbol(module, "kivora_player_create_engine"))();
+    return std::unique_ptr<PlayerBackend>(m_create(&events));
 }
 
 } // namespace kivora

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/player/playerbackend.h"
+
+#include <cstddef>
+#include <memory>
+#include <span>
+
+namespace kivora {
+
+// The web engine's side of the player (Qt WebEngine, Chromium and all) is a shared module
+// carried inside the executable: the launcher starts without loading it, and a self-update,
+// which replaces the executable alone, brings its player along. Loaded once, by the first
+// player engine; it stays for the rest of the program's life.
+class PlayerModule
+{
+public:
+    // The module the executable carries, loaded on the first call. Throws std::runtime_error
+    // with the loader's reason, then and on every later call: a module that cannot be loaded
+    // now will not load for the next movie either.
+    static PlayerModule &carried();
+
+    // Loads the module whose bytes are image and initialises it. Throws std::runtime_error.
+    explicit PlayerModule(std::span<const unsigned char> image);
+    PlayerModule(const PlayerModule &) = delete;
+    PlayerModule &operator=(const PlayerModule &) = delete;
+
+    std::unique_ptr<PlayerBackend> createBackend(PlayerBackend::Events &events) const;
+
+private:
+    PlayerModuleCreate m_create = nullptr;
+};
+
+} // namespace kivora
