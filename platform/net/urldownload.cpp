@@ -193,13 +193,159 @@ void setRequestOptions(CURL *curl, Transfer &transfer, const std::string &addres
     api.easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
 }
 
-enum class Outcome { Done, TryAgain };
-
 // Bytes kept after a write failed for lack of space would only keep the disk full.
 bool outOfSpace(int error)
 {
     return error == ENOSPC || error == EDQUOT;
 }
+
+// How a request ended, as curl and the server told it.
+struct Answer
+{
+    CURLcode code = CURLE_OK;
+    long status = 0;
+    curl_off_t announced = -1; // the body's length as announced; -1 when not
+};
+
+// Asks for the resource (only for what follows the kept bytes, when there are some) and
+// carries the answer into the transfer's file. Nothing when the request cannot be made for
+// lack of memory.
+std::optional<Answer> request(CurlEasyHandle &easy, Transfer &transfer, const std::string &address,
+                              const UrlDownloadOptions &options)
+{
+    const CurlApi &api = *curlApi();
+    const PartialDownload &partial = *transfer.partial;
+    if (partial.resumeOffset() > 0) {
+        const std::string lines[] = {"Range: bytes=" + std::to_string(partial.resumeOffset()) + "-",
+                                     "If-Range: " + partial.validator()};
+        for (const std::string &line : lines) {
+            curl_slist *appended = api.slist_append(easy.headers, line.c_str());
+            if (!appended)
+                return std::nullopt;
+            easy.headers = appended;
+        }
+        transfer.rangeAsked = true;
+        api.easy_setopt(easy.handle, CURLOPT_HTTPHEADER, easy.headers);
+    }
+    setRequestOptions(easy.handle, transfer, address, options);
+
+    Answer answer;
+    answer.code = api.easy_perform(easy.handle);
+    api.easy_getinfo(easy.handle, CURLINFO_RESPONSE_CODE, &answer.status);
+    // An empty body calls no write function.
+    if (answer.code == CURLE_OK && !transfer.decided && !decide(transfer))
+        answer.code = CURLE_WRITE_ERROR;
+    api.easy_getinfo(easy.handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &answer.announced);
+    return answer;
+}
+
+// What an answer means for the download.
+struct Verdict
+{
+    enum class Kind {
+        Retry,      // the answer does not fit the kept bytes: ask again for the whole resource
+        Failed,     // the transfer broke off
+        Refused,    // the server answered with a status that is not success
+        Incomplete, // fewer bytes than the resource has
+        Whole,
+    };
+    Kind kind;
+    HRESULT result = S_OK; // the download's result, unless saving a whole answer fails
+    bool dropKept = false; // the kept bytes go: they do not fit, are too many, or fill the disk
+    int writeError = 0;    // errno of the failed write, if one failed
+};
+
+Verdict classify(const Transfer &transfer, const Answer &answer)
+{
+    if (transfer.rangeAsked
+        && (transfer.mismatch || (answer.code == CURLE_HTTP_RETURNED_ERROR && answer.status == 416)))
+        return {.kind = Verdict::Kind::Retry, .result = INET_E_DOWNLOAD_FAILURE, .dropKept = true};
+    Verdict verdict{.kind = Verdict::Kind::Failed};
+    verdict.writeError = transfer.writeFailed ? transfer.file->error() : 0;
+    verdict.dropKept = transfer.tooLarge || outOfSpace(verdict.writeError);
+    if (answer.code != CURLE_OK) {
+        if (transfer.tooLarge)
+            verdict.result = E_FILE_TOO_LARGE;
+        else if (transfer.writeFailed)
+            verdict.result = STG_E_WRITEFAULT;
+        else if (transfer.mismatch)
+            verdict.result = INET_E_DOWNLOAD_FAILURE;
+        else
+            verdict.result = transfer.stalled ? INET_E_CONNECTION_TIMEOUT : failureOf(answer.code);
+        return verdict;
+    }
+    if (answer.status < 200 || answer.status > 299) {
+        verdict.kind = Verdict::Kind::Refused;
+        verdict.result = INET_E_RESOURCE_NOT_FOUND;
+        return verdict;
+    }
+    // An answer can be whole by its own framing and still leave a continued file short of
+    // the resource; its bytes stay for the next try.
+    const std::uint64_t stored = transfer.held + transfer.bytes;
+    const bool whole = (answer.announced < 0 || static_cast<std::uint64_t>(answer.announced) == transfer.bytes)
+        && ((transfer.held == 0 && transfer.total == 0) || stored == transfer.total);
+    verdict.kind = whole ? Verdict::Kind::Whole : Verdict::Kind::Incomplete;
+    verdict.result = whole ? S_OK : INET_E_DOWNLOAD_FAILURE;
+    return verdict;
+}
+
+void logFailure(const Verdict &verdict, const Transfer &transfer, const Answer &answer, const std::string &address)
+{
+    switch (verdict.kind) {
+    case Verdict::Kind::Retry:
+        qCDebug(transferLog).nospace() << "download of " << address.c_str() << ": the kept bytes do not fit status "
+                                       << answer.status << ", asking for the whole resource";
+        break;
+    case Verdict::Kind::Failed:
+        qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: libcurl error " << answer.code
+                                       << " (" << curlApi()->easy_strerror(answer.code) << "), status " << answer.status
+                                       << (transfer.stalled ? ", stalled" : "")
+                                       << (transfer.writeFailed ? ", writing the file failed: " : "")
+                                       << (transfer.writeFailed ? std::strerror(verdict.writeError) : "")
+                                       << (transfer.tooLarge ? ", larger than a title may be" : "")
+                                       << (transfer.mismatch ? ", an unasked partial answer" : "");
+        break;
+    case Verdict::Kind::Refused:
+        qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: status " << answer.status;
+        break;
+    case Verdict::Kind::Incomplete:
+        qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: "
+                                       << transfer.held + transfer.bytes << " of " << transfer.total
+                                       << " bytes arrived";
+        break;
+    case Verdict::Kind::Whole:
+        break;
+    }
+}
+
+// Moves the staged bytes of a whole answer to the destination.
+HRESULT moveIntoPlace(const Transfer &transfer, const std::string &address, const std::string &destination)
+{
+    const bool fromFallback = transfer.file == transfer.fallback;
+    if (!(fromFallback ? transfer.fallback->commit() : transfer.partial->commit())) {
+        const int error = fromFallback ? transfer.fallback->error() : transfer.partial->error();
+        qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: saving " << destination.c_str()
+                                       << " failed: " << std::strerror(error);
+        if (outOfSpace(error))
+            transfer.partial->discard();
+        return STG_E_WRITEFAULT;
+    }
+    transfer.progress->finished(transfer.held + transfer.bytes);
+    return S_OK;
+}
+
+// Says what the answer came to, drops the kept bytes when they are of no more use, and puts
+// a whole answer in place. Answers the download's result.
+HRESULT commit(const Verdict &verdict, const Transfer &transfer, const Answer &answer, const std::string &address,
+               const std::string &destination)
+{
+    logFailure(verdict, transfer, answer, address);
+    if (verdict.dropKept)
+        transfer.partial->discard();
+    return verdict.kind == Verdict::Kind::Whole ? moveIntoPlace(transfer, address, destination) : verdict.result;
+}
+
+enum class Outcome { Done, TryAgain };
 
 // One request. TryAgain when the answer did not fit the bytes kept from an earlier try,
 // which are gone by then, so that the next request asks for the whole resource.
@@ -220,99 +366,23 @@ Outcome attempt(const std::string &address, const std::string &destination, Prog
     std::optional<CurlEasyHandle> own;
     CurlEasyHandle &easy = options.handle ? *options.handle : own.emplace();
     easy.reset();
-    CURL *curl = easy.handle;
     result = E_OUTOFMEMORY;
-    if (!curl)
+    if (!easy.handle)
         return Outcome::Done;
     Transfer transfer;
-    transfer.curl = curl;
+    transfer.curl = easy.handle;
     transfer.fallback = &fallback;
     transfer.partial = &partial;
     transfer.progress = &progress;
     transfer.sizeLimit = options.sizeLimit;
     transfer.stallTimeout = options.stallTimeout;
     transfer.lastArrival = std::chrono::steady_clock::now();
-
-    if (partial.resumeOffset() > 0) {
-        const std::string lines[] = {"Range: bytes=" + std::to_string(partial.resumeOffset()) + "-",
-                                     "If-Range: " + partial.validator()};
-        for (const std::string &line : lines) {
-            curl_slist *appended = curlApi()->slist_append(easy.headers, line.c_str());
-            if (!appended)
-                return Outcome::Done;
-            easy.headers = appended;
-        }
-        transfer.rangeAsked = true;
-        curlApi()->easy_setopt(curl, CURLOPT_HTTPHEADER, easy.headers);
-    }
-
-    setRequestOptions(curl, transfer, address, options);
-
-    CURLcode code = curlApi()->easy_perform(curl);
-    long status = 0;
-    curlApi()->easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    // An empty body calls no write function.
-    if (code == CURLE_OK && !transfer.decided && !decide(transfer))
-        code = CURLE_WRITE_ERROR;
-    if (transfer.rangeAsked && (transfer.mismatch || (code == CURLE_HTTP_RETURNED_ERROR && status == 416))) {
-        qCDebug(transferLog).nospace() << "download of " << address.c_str() << ": the kept bytes do not fit status "
-                                       << status << ", asking for the whole resource";
-        partial.discard();
-        return Outcome::TryAgain;
-    }
-    const int writeError = transfer.writeFailed ? transfer.file->error() : 0;
-    if (transfer.tooLarge || outOfSpace(writeError))
-        partial.discard();
-    if (code != CURLE_OK) {
-        qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: libcurl error " << code << " ("
-                                       << curlApi()->easy_strerror(code) << "), status " << status
-                                       << (transfer.stalled ? ", stalled" : "")
-                                       << (transfer.writeFailed ? ", writing the file failed: " : "")
-                                       << (transfer.writeFailed ? std::strerror(writeError) : "")
-                                       << (transfer.tooLarge ? ", larger than a title may be" : "")
-                                       << (transfer.mismatch ? ", an unasked partial answer" : "");
-        if (transfer.tooLarge)
-            result = E_FILE_TOO_LARGE;
-        else if (transfer.writeFailed)
-            result = STG_E_WRITEFAULT;
-        else if (transfer.mismatch)
-            result = INET_E_DOWNLOAD_FAILURE;
-        else
-            result = transfer.stalled ? INET_E_CONNECTION_TIMEOUT : failureOf(code);
+    const std::optional<Answer> answer = request(easy, transfer, address, options);
+    if (!answer)
         return Outcome::Done;
-    }
-    result = INET_E_RESOURCE_NOT_FOUND;
-    if (status < 200 || status > 299) {
-        qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: status " << status;
-        return Outcome::Done;
-    }
-    curl_off_t announced = -1;
-    curlApi()->easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
-    const std::uint64_t stored = transfer.held + transfer.bytes;
-    // An answer can be whole by its own framing and still leave a continued file short of
-    // the resource; its bytes stay for the next try.
-    const bool whole = (announced < 0 || static_cast<std::uint64_t>(announced) == transfer.bytes)
-        && ((transfer.held == 0 && transfer.total == 0) || stored == transfer.total);
-    result = INET_E_DOWNLOAD_FAILURE;
-    if (!whole) {
-        qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: " << stored << " of "
-                                       << transfer.total << " bytes arrived";
-        return Outcome::Done;
-    }
-
-    const bool committed = transfer.file == transfer.fallback ? fallback.commit() : partial.commit();
-    if (!committed) {
-        const int error = transfer.file == transfer.fallback ? fallback.error() : partial.error();
-        qCDebug(transferLog).nospace() << "download of " << address.c_str() << " failed: saving " << destination.c_str()
-                                       << " failed: " << std::strerror(error);
-        if (outOfSpace(error))
-            partial.discard();
-        result = STG_E_WRITEFAULT;
-        return Outcome::Done;
-    }
-    progress.finished(stored);
-    result = S_OK;
-    return Outcome::Done;
+    const Verdict verdict = classify(transfer, *answer);
+    result = commit(verdict, transfer, *answer, address, destination);
+    return verdict.kind == Verdict::Kind::Retry ? Outcome::TryAgain : Outcome::Done;
 }
 
 HRESULT download(std::u16string_view url, std::u16string_view path, IBindStatusCallback *sink,

@@ -1,81 +1,17 @@
 #include "platform/core/programdirectory.h"
-#include "platform/core/windowmessages.h"
 #include "tests/nginx/nginxserver.h"
 #include "tests/support/scratchfolder.h"
+#include "tests/update/recordingview.h"
 #include "tests/update/updatefixture.h"
-#include "update/updateflow.h"
 
 #include <gtest/gtest.h>
-
-#include <condition_variable>
-#include <deque>
 
 namespace kivora {
 namespace {
 
 constexpr char oldLine[] = "http://127.0.0.1/erge/lumora-1.0.0.0";
 
-// The window's thread, played by the test's own: queued calls wait here until run.
-class CallQueue
-{
-public:
-    void post(std::function<void()> call)
-    {
-        std::lock_guard lock(m_mutex);
-        m_calls.push_back(std::move(call));
-        m_changed.notify_all();
-    }
-    // Runs queued calls until `done` holds; false when nothing more came for a long while.
-    bool runUntil(const std::function<bool()> &done)
-    {
-        while (!done()) {
-            std::unique_lock lock(m_mutex);
-            if (!m_changed.wait_for(lock, std::chrono::seconds(60), [this] { return !m_calls.empty(); }))
-                return false;
-            std::function<void()> call = std::move(m_calls.front());
-            m_calls.pop_front();
-            lock.unlock();
-            call();
-        }
-        return true;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<std::function<void()>> m_calls;
-};
-
-class RecordingView : public UpdateView
-{
-public:
-    void showNoUpdate() override { noUpdate = true; }
-    bool askToUpdate() override
-    {
-        asked = true;
-        return true;
-    }
-    void showUpdateBegun() override { begun = true; }
-    void showProgress(std::intptr_t percent) override { lastPercent = percent; }
-    void showUpdateSaved(bool succeeded) override
-    {
-        saved = true;
-        savedSucceeded = succeeded;
-    }
-    void showUpdateFailed() override { failed = true; }
-    void showUpdateRefused() override { refused = true; }
-
-    bool ended() const { return noUpdate || saved || failed || refused; }
-
-    bool noUpdate = false;
-    bool asked = false;
-    bool begun = false;
-    bool saved = false;
-    bool savedSucceeded = false;
-    bool failed = false;
-    bool refused = false;
-    std::intptr_t lastPercent = -2;
-};
+using test::RecordingView;
 
 // An update server made of plain files: the version file and the new executable it names.
 class NginxUpdate : public ::testing::Test
@@ -106,17 +42,7 @@ protected:
     RecordingView runCheck()
     {
         RecordingView view;
-        CallQueue queue;
-        const std::string address = "http://" + m_server.host() + "/erge/update.txt";
-        UpdateFlow flow(
-            view, [&queue](std::function<void()> call) { queue.post(std::move(call)); },
-            [](const std::function<void()> &step) { step(); }, std::u16string(address.begin(), address.end()));
-        const WindowHandle window = WindowMessages::attach([&](unsigned, std::uintptr_t, std::intptr_t percent) {
-            queue.post([&flow, percent] { flow.jobReport(percent); });
-        });
-        flow.check(window);
-        EXPECT_TRUE(queue.runUntil([&] { return view.ended(); })) << m_server.accessLog();
-        WindowMessages::detach(window);
+        EXPECT_TRUE(test::runUpdateCheck(view, "http://" + m_server.host() + "/erge/update.txt")) << m_server.accessLog();
         return view;
     }
 

@@ -1,8 +1,10 @@
+#include "platform/core/programdirectory.h"
 #include "update/executablereplacement.h"
 #include "update/pendingupdate.h"
 #include "update/serverversion.h"
 #include "update/startupcleanup.h"
 #include "tests/support/progresscollector.h"
+#include "tests/update/recordingview.h"
 #include "tests/update/updatefixture.h"
 #include "update/versionline.h"
 
@@ -111,6 +113,87 @@ INSTANTIATE_TEST_SUITE_P(Fetches, Replacement,
                                            FetchCase{"not_found", "/status/404", Digest::OfTheBody, false},
                                            FetchCase{"unreachable", nullptr, Digest::OfTheBody, false}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+enum class Signature { UpdateKey, AnotherKey, None };
+
+struct FlowCase
+{
+    const char *name;
+    Signature signature;
+    const char *path; // what the version line names on the update server; nullptr: the version in use
+    bool agrees;      // the user's answer to the question
+    const char *shown;
+};
+
+class Flow : public ::testing::TestWithParam<FlowCase>
+{
+protected:
+    void TearDown() override { setProgramDirectoryForTesting({}); }
+};
+
+// What a check showed, in the order a check shows it.
+std::string shown(const test::RecordingView &view)
+{
+    std::string text;
+    for (const auto &[flag, name] : {std::pair{view.refused, "refused"}, {view.noUpdate, "no update"},
+                                     {view.asked, "asked"}, {view.begun, "begun"}, {view.failed, "failed"},
+                                     {view.saved, "saved"}, {view.savedSucceeded, "succeeded"}})
+        if (flag)
+            text += text.empty() ? name : std::string(" ") + name;
+    return text;
+}
+
+// Only a version file that verifies leads to the question, and only the user's yes to a
+// fetch; the folder changes only when the fetched program is the one announced.
+TEST_P(Flow, AsksOnAVerifiedFileAndReplacesOnlyWhatItAnnounced)
+{
+    const FlowCase &c = GetParam();
+    if (!test::canSignUpdates())
+        GTEST_SKIP() << "this build has the publisher's update key";
+    test::UpdateServer server(test::programPrinting("new", 200 * 1024));
+    ASSERT_TRUE(server.started());
+    ProgramFolder folder;
+    setProgramDirectoryForTesting(folder.directory());
+    const std::string line = c.path ? server.url(c.path) : oldLine;
+    const std::string signedPart = line + "\r\nsha256=" + test::sha256Hex(server.body(c.path ? c.path : "/new")) + "\r\n";
+    if (c.signature == Signature::UpdateKey)
+        server.setVersionFile(test::signVersionFile(signedPart));
+    else if (c.signature == Signature::AnotherKey)
+        server.setVersionFile(test::signVersionFile(signedPart, test::anotherUpdateKey().get()));
+    else
+        server.setVersionFile(signedPart);
+
+    test::RecordingView view;
+    view.agrees = c.agrees;
+    ASSERT_TRUE(test::runUpdateCheck(view, server.url("/erge/update.txt")));
+
+    EXPECT_EQ(shown(view), c.shown);
+    if (view.savedSucceeded) {
+        EXPECT_EQ(view.lastPercent, 100);
+        EXPECT_EQ(folder.record(), line + "\r\n");
+        EXPECT_EQ(test::runProgram(folder.path("lumora")), "new\n");
+        EXPECT_EQ(test::runProgram(folder.path("lumora0")), "old\n");
+    } else {
+        EXPECT_EQ(folder.record(), std::string(oldLine) + "\r\n");
+        EXPECT_EQ(test::runProgram(folder.path("lumora")), "old\n");
+        EXPECT_EQ(folder.entries(), (std::set<std::string>{"lumora", "update"}));
+    }
+    EXPECT_FALSE(folder.exists("update/Nupdate.pending"));
+    if (!view.begun) {
+        EXPECT_EQ(server.fetches(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, Flow,
+    ::testing::Values(FlowCase{"unsigned", Signature::None, "/new", true, "refused"},
+                      FlowCase{"another_key", Signature::AnotherKey, "/new", true, "refused"},
+                      FlowCase{"up_to_date", Signature::UpdateKey, nullptr, true, "no update"},
+                      FlowCase{"declined", Signature::UpdateKey, "/new", false, "asked"},
+                      FlowCase{"another_architecture", Signature::UpdateKey, "/foreign", true, "asked begun failed"},
+                      FlowCase{"not_found", Signature::UpdateKey, "/status/404", true, "asked begun failed"},
+                      FlowCase{"replaced", Signature::UpdateKey, "/new", true, "asked begun saved succeeded"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(PreviousExecutable, IsALinkOrACopyAndReplacesAStaleOne)
 {
