@@ -2,7 +2,9 @@
 // download, the jobs' reports reaching their own window, failed and interrupted downloads,
 // and the player resting once no window needs it.
 #include "tests/category/categoryformfixture.h"
+#include "tests/support/refusingport.h"
 #include "tests/support/scriptedserver.h"
+#include "tests/support/testfiles.h"
 
 #include "category/progressrule.h"
 #include "platform/ui/playerengine.h"
@@ -10,7 +12,6 @@
 #include <QHash>
 #include <QProgressBar>
 #include <QSignalSpy>
-#include <QTcpServer>
 
 #include <unistd.h>
 
@@ -22,10 +23,7 @@ namespace {
 // Big enough that a transfer paused half-way shows a percentage strictly between 0 and 100.
 std::string bigBody()
 {
-    std::string bytes(256 * 1024, '\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>((i * 131) & 0xFF);
-    return bytes;
+    return varyingBytes(256 * 1024, 1);
 }
 
 QByteArray fileBytes(const QString &path)
@@ -51,17 +49,6 @@ bool midway(const TCategoryForm *form)
 long runningJobsOfLatestChoice()
 {
     return currentTransfer.formname.use_count() - 2;
-}
-
-// An address where nothing listens.
-std::string refusingHost()
-{
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost))
-        return {};
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return "127.0.0.1:" + std::to_string(port);
 }
 
 // The request target of a raw HTTP request: what lies between the method and the version.
@@ -327,11 +314,8 @@ void TestCategoryFormBehaviour::failedDownloadLeavesNoFile()
 {
     QFETCH(int, answer);
     QFETCH(bool, refused);
-    if (refused) {
-        const std::string host = refusingHost();
-        QVERIFY(!host.empty());
-        useHosts(m_stream->host(), host);
-    }
+    if (refused)
+        useHosts(m_stream->host(), "127.0.0.1:" + std::to_string(closedPort()));
     TCategoryForm *form = createWindow("TergerForm");
     const QString title = form->ListBox1->item(0)->text();
     m_download->serve(serverPath("erger", title), bigBody(), ContentServer::Answer(answer));
