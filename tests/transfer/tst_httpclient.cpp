@@ -2,6 +2,7 @@
 #include "transfer/httpclient.h"
 #include "tests/support/refusingport.h"
 #include "tests/support/scriptedserver.h"
+#include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -62,14 +63,6 @@ FetchOutcome fetch(const std::string &url, std::chrono::milliseconds readTimeout
     run.body = sink.body;
     run.responseCode = client.responseCode();
     return run;
-}
-
-std::string pattern(std::size_t size)
-{
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = char('a' + (i * 7 + i / 251) % 26);
-    return bytes;
 }
 
 std::string lengthHead(std::size_t length, const std::string &status = "200 OK")
@@ -140,9 +133,9 @@ TEST_P(HttpClientResponseTest, ReadsTheResponse)
     EXPECT_EQ(run.responseCode, c.responseCode);
 }
 
-const std::string kBody70k = pattern(70000);
-const std::string kBody40k = pattern(40000);
-const std::string kBody1000 = pattern(1000);
+const std::string kBody70k = test::varyingBytes(70000, 0);
+const std::string kBody40k = test::varyingBytes(40000, 0);
+const std::string kBody1000 = test::varyingBytes(1000, 0);
 constexpr std::chrono::milliseconds kApart = 300ms; // lets the head arrive on its own
 
 INSTANTIATE_TEST_SUITE_P(Table, HttpClientResponseTest, testing::Values(

@@ -4,6 +4,7 @@
 #include "tests/support/scratchfolder.h"
 #include "tests/support/scriptedserver.h"
 #include "tests/support/sha256hex.h"
+#include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -27,14 +28,6 @@ using test::ScriptedExchange;
 using test::ScriptedServer;
 using Messages = std::vector<std::intptr_t>;
 namespace fs = std::filesystem;
-
-std::string pattern(std::size_t size)
-{
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = char((i * 131 + i / 977) & 0xFF);
-    return bytes;
-}
 
 std::string lengthHead(std::size_t length, const std::string &status = "200 OK")
 {
@@ -96,7 +89,7 @@ TEST_F(FetchJobTest, SendsTheAgreedRequest)
 
 TEST_F(FetchJobTest, ReportsBlocksBelowHundredAndHundredOnceSaved)
 {
-    const std::string body = pattern(100000);
+    const std::string body = test::varyingBytes(100000, 0);
     ScriptedServer server({ScriptedExchange{{{lengthHead(body.size())}, {body, 300ms}}, true}});
     EXPECT_EQ(run(server.url("/f")), (Messages{33, 66, 99, 99, 100}));
     EXPECT_EQ(contents(m_target), body);
@@ -105,7 +98,7 @@ TEST_F(FetchJobTest, ReportsBlocksBelowHundredAndHundredOnceSaved)
 
 TEST_F(FetchJobTest, LargeBodyReachesHundredOnlyAtTheEnd)
 {
-    const std::string body = pattern(10000000);
+    const std::string body = test::varyingBytes(10000000, 0);
     ScriptedServer server({ScriptedServer::reply(lengthHead(body.size()) + body)});
     const Messages messages = run(server.url("/f"));
     ASSERT_FALSE(messages.empty());
@@ -124,7 +117,7 @@ TEST_F(FetchJobTest, BodiesWithoutALengthReportOnlyTheSavedFile)
         std::vector<ScriptedChunk> chunks;
         std::string body;
     };
-    const std::string big = pattern(200000);
+    const std::string big = test::varyingBytes(200000, 0);
     std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
     for (std::size_t at = 0; at < big.size(); at += 70000) {
         const std::string part = big.substr(at, 70000);
@@ -158,7 +151,7 @@ TEST_F(FetchJobTest, FailuresSaveNothingAndLeaveAnExistingFile)
         std::vector<ScriptedChunk> chunks;
         bool keepOpen = false;
     };
-    const std::string body = pattern(1000);
+    const std::string body = test::varyingBytes(1000, 0);
     const Case cases[] = {
         {"not_found_with_body", {{lengthHead(1000, "404 Not Found") + body}}},
         {"server_error_chunked", {{"HTTP/1.1 500 Oops\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nbad\r\n0\r\n\r\n"}}},
@@ -182,7 +175,7 @@ TEST_F(FetchJobTest, FailuresSaveNothingAndLeaveAnExistingFile)
 
 TEST_F(FetchJobTest, BodyCutShortSavesNothing)
 {
-    const std::string body = pattern(100000);
+    const std::string body = test::varyingBytes(100000, 0);
     ScriptedServer server({ScriptedExchange{{{lengthHead(body.size())}, {body.substr(0, 70000), 300ms}}, true}});
     const Messages messages = run(server.url("/f"));
     EXPECT_EQ(messages, (Messages{33, 66, -1}));
@@ -220,7 +213,7 @@ TEST_F(FetchJobTest, ReplacesAnExistingFile)
 
 TEST_F(FetchJobTest, ChecksTheExpectedDigest)
 {
-    const std::string body = pattern(50000);
+    const std::string body = test::varyingBytes(50000, 0);
     std::string upper = test::sha256Hex(body);
     std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return char(std::toupper(c)); });
     struct Case
