@@ -5,15 +5,14 @@
 // next window shows takes to start (the median of three). Against a bare web view hosting Ruffle that plays the
 // same file, run as a separate process in the same run.
 //
+// The bare page is bench_memory_bare, a program of its own: this one maps no web engine.
 // Usage: bench_memory [movie.swf]          the program
 //        bench_memory --warm [movie.swf]   the program with a player that never rests
-//        bench_memory --bare [movie.swf]   the bare page
 // Each moment is the median of five readings half a second apart, after two seconds to settle.
 // (needs a display; bench/memory/run.sh runs all three and prints the ratios)
 
 #include "app/Umain.h"
 #include "platform/player/ShockwaveFlash.h"
-#include "bench/support/bareview.h"
 #include "category/TCategoryForm.h"
 #include "catalog/TCategoryInfo.h"
 #include "platform/player/playerengine.h"
@@ -48,9 +47,6 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineView>
 
 #include <unistd.h>
 
@@ -62,10 +58,6 @@ using namespace kivora;
 namespace {
 
 constexpr int settleMs = 2000;
-// The page's memory rises and falls by tens of megabytes as its script engine collects:
-// each moment is the median of several readings.
-constexpr int samples = 5;
-constexpr int sampleIntervalMs = 500;
 constexpr int loadTimeoutMs = 60000;
 // The launcher is measured this long after the last window closed: the player rests after a
 // minute.
@@ -73,32 +65,6 @@ constexpr qint64 restedAfterMs = 70000;
 // A child reads the list for a moment before choosing.
 constexpr int choiceDelayMs = 2000;
 constexpr int nextTitleRounds = 3;
-
-double gigabytes(long long bytes)
-{
-    return static_cast<double>(bytes) / (1024.0 * 1024.0 * 1024.0);
-}
-
-QString row(const QString &moment, long long bytes)
-{
-    return QStringLiteral("%1 %2 GB  (%3 processes under it)\n")
-        .arg(moment, -44)
-        .arg(gigabytes(bytes), 0, 'f', 3)
-        .arg(descendantCount(static_cast<int>(::getpid())));
-}
-
-long long measure()
-{
-    QTest::qWait(settleMs);
-    std::vector<long long> readings;
-    for (int n = 0; n < samples; ++n) {
-        if (n > 0)
-            QTest::qWait(sampleIntervalMs);
-        readings.push_back(treePss(static_cast<int>(::getpid())));
-    }
-    std::nth_element(readings.begin(), readings.begin() + samples / 2, readings.end());
-    return readings[samples / 2];
-}
 
 // A real event loop: QTest::qWait sleeps between its rounds, which would slow down every hop
 // the page's files make through the user-interface thread while the player starts.
@@ -177,7 +143,7 @@ int runProgram(const QString &moviePath, bool warm, QTextStream &out)
     mainForm->show();
     if (!QTest::qWaitForWindowExposed(mainForm))
         return 1;
-    out << row(QStringLiteral("launcher shown"), measure()) << Qt::flush;
+    out << memoryRow(QStringLiteral("launcher shown"), settledTreePss()) << Qt::flush;
 
     QList<TCategoryForm *> windows{ergerForm, chengyuform, wanyouxiForm, htgushiform, gushiForm, pinyinForm,
                                    XchangshiForm, dbpingtuform, xyuwenForm, xyingyuForm, gwergerForm};
@@ -193,7 +159,7 @@ int runProgram(const QString &moviePath, bool warm, QTextStream &out)
         if (!QTest::qWaitForWindowExposed(window))
             return 1;
         if (i == 0)
-            out << row(QStringLiteral("first window shown, player prepared"), measure()) << Qt::flush;
+            out << memoryRow(QStringLiteral("first window shown, player prepared"), settledTreePss()) << Qt::flush;
         QSignalSpy loaded(window->ShockwaveFlash1, &ShockwaveFlash::movieLoaded);
         window->ListBox1->clearSelection();
         window->ListBox1->setCurrentRow(0);
@@ -201,29 +167,29 @@ int runProgram(const QString &moviePath, bool warm, QTextStream &out)
             out << window->objectName() << ": the title did not load\n";
             return 1;
         }
-        const long long playing = measure();
+        const long long playing = settledTreePss();
         if (i == 0) {
             playingFirst = playing;
             out << treeBreakdown(static_cast<int>(::getpid())) << Qt::flush;
         }
-        out << row(window->objectName() + QStringLiteral(": a title playing"), playing) << Qt::flush;
+        out << memoryRow(window->objectName() + QStringLiteral(": a title playing"), playing) << Qt::flush;
         window->SpeedButton1Click(); // back to the list
         window->SpeedButton1Click(); // close
-        const long long closed = measure();
-        out << row(window->objectName() + QStringLiteral(": closed"), closed) << Qt::flush;
+        const long long closed = settledTreePss();
+        out << memoryRow(window->objectName() + QStringLiteral(": closed"), closed) << Qt::flush;
         if (i == 0)
             afterFirst = closed;
         afterLast = closed;
     }
     QElapsedTimer back;
     back.start();
-    out << row(QStringLiteral("back at the launcher"), measure()) << Qt::flush;
+    out << memoryRow(QStringLiteral("back at the launcher"), settledTreePss()) << Qt::flush;
     out << treeBreakdown(static_cast<int>(::getpid())) << Qt::flush;
 
-    // The readings of measure() end about four seconds after it starts.
+    // The readings of settledTreePss() end about four seconds after it starts.
     QTest::qWait(static_cast<int>(std::max<qint64>(0, restedAfterMs - 4000 - back.elapsed())));
-    const long long rested = measure();
-    out << row(QStringLiteral("70 s back at the launcher"), rested) << Qt::flush;
+    const long long rested = settledTreePss();
+    out << memoryRow(QStringLiteral("70 s back at the launcher"), rested) << Qt::flush;
     out << treeBreakdown(static_cast<int>(::getpid())) << Qt::flush;
     out << "the player " << (PlayerEngine::exists() ? "is still warm" : "has gone") << "\n";
 
@@ -265,24 +231,6 @@ int runProgram(const QString &moviePath, bool warm, QTextStream &out)
     return 0;
 }
 
-int runBare(const QString &moviePath, QTextStream &out)
-{
-    BareView bare;
-    bare.load();
-    if (!QTest::qWaitFor([&] { return bare.pageReady(); }, loadTimeoutMs))
-        return 1;
-    bare.page().runJavaScript(QStringLiteral("play('%1')").arg(bare.movieUrl(moviePath)));
-    if (!QTest::qWaitFor([&] { return bare.page().loaded; }, loadTimeoutMs)) {
-        out << "the bare page did not load the movie\n";
-        return 1;
-    }
-    const long long playing = measure();
-    out << row(QStringLiteral("bare page playing"), playing) << Qt::flush;
-    out << treeBreakdown(static_cast<int>(::getpid()));
-    out << "RESULT bare " << playing << "\n";
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -290,14 +238,11 @@ int main(int argc, char **argv)
     ShockwaveFlash::setUpProcess();
     QApplication application(argc, argv);
     QStringList args = application.arguments().mid(1);
-    const bool bare = args.removeAll(QStringLiteral("--bare")) > 0;
     const bool warm = args.removeAll(QStringLiteral("--warm")) > 0;
     if (warm)
         PlayerRest::setIdleTimeForTesting(std::chrono::hours(24));
     const QString movie = QFileInfo(args.value(0, QStringLiteral(KIVORA_BENCH_MOVIE))).absoluteFilePath();
     QTextStream out(stdout);
-    if (bare)
-        return runBare(movie, out);
     Theme::apply(application, QStringLiteral("Metropolis UI Green"));
     QPixmapCache::setCacheLimit(32 * 1024);
     return runProgram(movie, warm, out);

@@ -4,6 +4,12 @@
 #include <QFile>
 #include <QMap>
 #include <QRegularExpression>
+#include <QTest>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -86,4 +92,28 @@ QString treeBreakdown(int pid)
                     .arg(QString::fromLocal8Bit(type));
     }
     return text;
+}
+
+QString memoryRow(const QString &moment, long long bytes)
+{
+    return QStringLiteral("%1 %2 GB  (%3 processes under it)\n")
+        .arg(moment, -44)
+        .arg(static_cast<double>(bytes) / (1024.0 * 1024.0 * 1024.0), 0, 'f', 3)
+        .arg(descendantCount(static_cast<int>(::getpid())));
+}
+
+long long settledTreePss()
+{
+    constexpr int settleMs = 2000;
+    constexpr int samples = 5;
+    constexpr int sampleIntervalMs = 500;
+    QTest::qWait(settleMs);
+    std::vector<long long> readings;
+    for (int n = 0; n < samples; ++n) {
+        if (n > 0)
+            QTest::qWait(sampleIntervalMs);
+        readings.push_back(treePss(static_cast<int>(::getpid())));
+    }
+    std::nth_element(readings.begin(), readings.begin() + samples / 2, readings.end());
+    return readings[samples / 2];
 }

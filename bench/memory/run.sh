@@ -5,11 +5,11 @@
 set -euo pipefail
 build=${1:-build}
 movie=${2:-}
-cmake --build "$build" --target bench_memory -j2
+cmake --build "$build" --target bench_memory bench_memory_bare -j2
 xvfb=(xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp")
 export QTWEBENGINE_DISABLE_SANDBOX=${QTWEBENGINE_DISABLE_SANDBOX:-$([ "$(id -u)" -eq 0 ] && echo 1 || echo 0)}
 [ "$QTWEBENGINE_DISABLE_SANDBOX" = 1 ] || unset QTWEBENGINE_DISABLE_SANDBOX
-bare=$("${xvfb[@]}" "$build/bench/memory/bench_memory" --bare ${movie:+"$movie"})
+bare=$("${xvfb[@]}" "$build/bench/memory/bench_memory_bare" ${movie:+"$movie"})
 program=$("${xvfb[@]}" "$build/bench/memory/bench_memory" ${movie:+"$movie"})
 warm=$("${xvfb[@]}" "$build/bench/memory/bench_memory" --warm ${movie:+"$movie"})
 printf '%s\n%s\n== kept warm ==\n%s\n' "$bare" "$program" "$warm" | grep -v '^RESULT'

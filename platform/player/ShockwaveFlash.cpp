@@ -3,6 +3,7 @@
 #include "platform/player/playerassets.h"
 #include "platform/core/diagnostics.h"
 #include "platform/player/playerengine.h"
+#include "platform/player/playerprocess.h"
 #include "platform/player/playerrest.h"
 
 #include <QCoreApplication>
@@ -93,10 +94,11 @@ void quietAboutMissingGl(QtMsgType type, const QMessageLogContext &context, cons
 // chooses the software renderer when it loads.)
 void drawWithoutGl()
 {
-    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
-        return;
-    qputenv("QT_XCB_GL_INTEGRATION", "none");
-    previousMessageHandler = qInstallMessageHandler(quietAboutMissingGl);
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND") && !qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+    // The player's process finds it set already.
+    if (qgetenv("QT_XCB_GL_INTEGRATION") == "none")
+        previousMessageHandler = qInstallMessageHandler(quietAboutMissingGl);
 }
 
 bool engineProcessPresent()
@@ -177,6 +179,7 @@ void ShockwaveFlash::setUpProcess()
     // makes, and only when told before it exists. (Without GL on X it is an empty one.) The
     // engine, loaded later, would otherwise find none and fail.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    PlayerProcess::runIfAsked();
 }
 
 void ShockwaveFlash::setAssetsRoot(const QString &root)

@@ -1,6 +1,6 @@
 #include "platform/player/playerengine.h"
 
-#include "platform/player/playermodule.h"
+#include "platform/player/processplayerbackend.h"
 #include "platform/player/sharedinstance.h"
 
 namespace kivora {
@@ -24,7 +24,7 @@ PlayerEngine::BackendFactory &backendFactory()
 PlayerEngine::PlayerEngine()
 {
     const BackendFactory &factory = backendFactory();
-    m_backend = factory ? factory(*this) : PlayerModule::carried().createBackend(*this);
+    m_backend = factory ? factory(*this) : std::make_unique<ProcessPlayerBackend>(static_cast<PlayerBackend::Events &>(*this));
 }
 
 PlayerEngine::~PlayerEngine() = default;

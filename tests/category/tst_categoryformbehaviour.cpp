@@ -59,25 +59,22 @@ QByteArray requestTarget(const std::string &request)
     return parts.size() == 3 ? parts[1] : QByteArray();
 }
 
-// With the sandbox off, as the tests run the web engine, its zygote forks each renderer: the
-// renderers are the grandchildren of the test.
-QList<int> rendererProcesses()
+// Every process under the test: the player's process, and the web engine's under it.
+QList<int> processesUnderTest()
 {
-    QHash<int, int> parentOf;
+    QMultiHash<int, int> childrenOf;
     for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
         if (entry.toInt() <= 0 || !stat.open(QIODevice::ReadOnly))
             continue;
         // The command name may hold spaces and parentheses: the fields follow its last ')'.
         const QByteArray fields = stat.readAll();
-        parentOf.insert(entry.toInt(), fields.mid(fields.lastIndexOf(')') + 2).split(' ').value(1).toInt());
+        childrenOf.insert(fields.mid(fields.lastIndexOf(')') + 2).split(' ').value(1).toInt(), entry.toInt());
     }
-    QList<int> renderers;
-    for (auto process = parentOf.cbegin(); process != parentOf.cend(); ++process) {
-        if (parentOf.value(process.value()) == static_cast<int>(::getpid()))
-            renderers.append(process.key());
-    }
-    return renderers;
+    QList<int> under = childrenOf.values(static_cast<int>(::getpid()));
+    for (qsizetype i = 0; i < under.size(); ++i)
+        under.append(childrenOf.values(under.at(i)));
+    return under;
 }
 
 } // namespace
@@ -419,7 +416,7 @@ void TestCategoryFormBehaviour::restingPlayerGoesAndComesBack()
     QSignalSpy songLoaded(songs->ShockwaveFlash1, &ShockwaveFlash::movieLoaded);
     clickTitle(songs, 0);
     QTRY_COMPARE_WITH_TIMEOUT(songLoaded.count(), 1, playerTimeoutMs);
-    QVERIFY(!rendererProcesses().isEmpty());
+    QVERIFY(!processesUnderTest().isEmpty());
     // A shown window keeps the player warm, also while the child reads its list.
     clickBack(songs);
     QTest::qWait(5 * idle.count());
@@ -431,7 +428,7 @@ void TestCategoryFormBehaviour::restingPlayerGoesAndComesBack()
     QTRY_VERIFY_WITH_TIMEOUT(m_stream->halfSent(), playerTimeoutMs);
     songs->close();
     QTRY_VERIFY_WITH_TIMEOUT(!PlayerEngine::exists(), playerTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(rendererProcesses().isEmpty(), playerTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(processesUnderTest().isEmpty(), playerTimeoutMs);
 
     // The next window's first title plays in a player made afresh.
     idioms->show();

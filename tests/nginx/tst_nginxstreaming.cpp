@@ -1,6 +1,7 @@
 #include "catalog/contentaddress.h"
 #include "platform/player/ShockwaveFlash.h"
 #include "tests/nginx/nginxserver.h"
+#include "tests/platform/player/shownmovie.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,29 +13,12 @@
 #include <memory>
 
 using kivora::ShockwaveFlash;
+using kivora::test::cardMovie;
+using kivora::test::showsCard;
 
 namespace {
 
 constexpr int loadTimeoutMs = 60000;
-const QColor cardColour(0xF2, 0x6B, 0x1D);
-
-QByteArray cardMovie()
-{
-    QFile file(QStringLiteral(KIVORA_PLAYER_TEST_DATA "/card.swf"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool near(const QColor &a, const QColor &b)
-{
-    return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 && qAbs(a.blue() - b.blue()) < 40;
-}
-
-// The card movie lies above its title, letterboxed and centred.
-bool showsCard(QWidget &widget)
-{
-    const QImage image = widget.grab().toImage();
-    return near(image.pixelColor(image.width() / 2, image.height() * 3 / 10), cardColour);
-}
 
 } // namespace
 

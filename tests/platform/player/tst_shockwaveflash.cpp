@@ -1,4 +1,6 @@
 #include "platform/player/ShockwaveFlash.h"
+#include "platform/player/playerengine.h"
+#include "platform/player/playermodule.h"
 #include "tests/support/logcollector.h"
 #include "tests/support/loopbackserver.h"
 #include "tests/support/scratchfolder.h"
@@ -587,6 +589,10 @@ int main(int argc, char **argv)
 {
     ShockwaveFlash::setUpProcess();
     QApplication app(argc, argv);
+    // The page, in this process where the test can read it. The program runs the same page
+    // in a process of its own; tests/category and tests/nginx play titles through that.
+    kivora::PlayerEngine::setBackendFactoryForTesting(
+        [](kivora::PlayerBackend::Events &events) { return kivora::PlayerModule::carried().createBackend(events); });
     TestShockwaveFlash test;
     return QTest::qExec(&test, argc, argv);
 }
