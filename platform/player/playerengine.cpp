@@ -1,7 +1,10 @@
 #include "platform/player/playerengine.h"
 
+#include "platform/player/playermodule.h"
 #include "platform/player/processplayerbackend.h"
 #include "platform/player/sharedinstance.h"
+
+#include <QGuiApplication>
 
 namespace kivora {
 
@@ -24,7 +27,13 @@ PlayerEngine::BackendFactory &backendFactory()
 PlayerEngine::PlayerEngine()
 {
     const BackendFactory &factory = backendFactory();
-    m_backend = factory ? factory(*this) : std::make_unique<ProcessPlayerBackend>(static_cast<PlayerBackend::Events &>(*this));
+    Events &events = *this;
+    if (factory)
+        m_backend = factory(events);
+    else if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        m_backend = std::make_unique<ProcessPlayerBackend>(events);
+    else // the player's window can be put into ours only on X
+        m_backend = PlayerModule::carried().createBackend(events);
 }
 
 PlayerEngine::~PlayerEngine() = default;

@@ -21,19 +21,21 @@ namespace kivora {
 // the first control needs it and goes after the last control lets it go: when its control
 // goes, or when the player rests (see PlayerRest).
 //
-// The page itself is a PlayerBackend from the player module (see playermodule.h), loaded
-// with the first engine: the launcher starts without the web engine.
+// The page itself is a PlayerBackend: by default in the player's own process (see
+// ProcessPlayerBackend), so that the launcher never loads the web engine and the page's
+// memory all goes back when the engine goes.
 class PlayerEngine final : public QObject, private PlayerBackend::Events
 {
     Q_OBJECT
 public:
-    // Throws std::runtime_error when the player module cannot be loaded.
+    // Throws std::runtime_error when the page cannot be made.
     static std::shared_ptr<PlayerEngine> acquire();
     // Whether the engine (and so the web engine) exists now.
     static bool exists();
 
-    // Where engines get their page from; an empty factory restores the player module. Tests
-    // put a stand-in for the web engine here. The factory may throw std::runtime_error.
+    // Where engines get their page from; an empty factory restores the player's process.
+    // Tests put a stand-in here, or the module in their own process. The factory may throw
+    // std::runtime_error.
     using BackendFactory = std::function<std::unique_ptr<PlayerBackend>(PlayerBackend::Events &)>;
     static void setBackendFactoryForTesting(BackendFactory factory);
 

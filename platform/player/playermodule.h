@@ -9,9 +9,9 @@
 namespace kivora {
 
 // The web engine's side of the player (Qt WebEngine, Chromium and all) is a shared module
-// carried inside the executable: the launcher starts without loading it, and a self-update,
-// which replaces the executable alone, brings its player along. Loaded once, by the first
-// player engine; it stays for the rest of the program's life.
+// carried inside the executable, so that a self-update, which replaces the executable alone,
+// brings its player along. The player's process loads it (see PlayerProcess); the launcher
+// never does. Once loaded, it stays for the rest of the process's life.
 class PlayerModule
 {
 public:
