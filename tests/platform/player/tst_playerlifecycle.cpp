@@ -4,6 +4,7 @@
 #include "platform/player/playerengine.h"
 #include "platform/player/playermodule.h"
 #include "platform/player/playerrest.h"
+#include "tests/platform/player/playerwindow.h"
 #include "tests/platform/player/fakeplayerbackend.h"
 #include "tests/support/scratchfolder.h"
 #include "tests/support/testfiles.h"
@@ -18,25 +19,13 @@
 using kivora::PlayerEngine;
 using kivora::PlayerRest;
 using kivora::ShockwaveFlash;
+using kivora::test::PlayerWindow;
 using kivora::test::FakePlayerBackend;
 using kivora::test::ScratchFolder;
 
 namespace {
 
 constexpr int reportTimeoutMs = 5000;
-
-// A window as a category window holds its player: filling it, shown.
-struct PlayerWindow
-{
-    PlayerWindow()
-    {
-        window.resize(400, 300);
-        player->setAlignClient();
-        window.show();
-    }
-    QWidget window;
-    ShockwaveFlash *player = new ShockwaveFlash(&window);
-};
 
 } // namespace
 

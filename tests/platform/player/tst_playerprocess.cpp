@@ -2,6 +2,7 @@
 // happens when that process goes.
 #include "platform/player/ShockwaveFlash.h"
 #include "platform/player/playerengine.h"
+#include "tests/platform/player/playerwindow.h"
 #include "tests/platform/player/shownmovie.h"
 #include "tests/support/scratchfolder.h"
 #include "tests/support/testfiles.h"
@@ -17,6 +18,7 @@
 
 using kivora::PlayerEngine;
 using kivora::ShockwaveFlash;
+using kivora::test::PlayerWindow;
 using kivora::test::showsCard;
 
 namespace {
@@ -41,18 +43,6 @@ bool mapsWebEngine(qint64 pid)
     QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
 }
-
-struct PlayerWindow
-{
-    PlayerWindow()
-    {
-        window.resize(640, 480);
-        player->setAlignClient();
-        window.show();
-    }
-    QWidget window;
-    ShockwaveFlash *player = new ShockwaveFlash(&window);
-};
 
 } // namespace
 
