@@ -1,8 +1,9 @@
 #include "platform/player/processplayerbackend.h"
 
+#include "platform/player/embeddedview.h"
+
 #include <QGuiApplication>
 #include <QJsonDocument>
-#include <QKeyEvent>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTimer>
@@ -20,47 +21,6 @@
 #include <stdexcept>
 
 namespace kivora {
-
-// The window the player process draws in. Keys that reach it (the pointer elsewhere in the
-// category window) go on to the page.
-class EmbeddedView final : public QWidget
-{
-public:
-    explicit EmbeddedView(QWidget *holder)
-        : QWidget(holder)
-    {
-        setAttribute(Qt::WA_NativeWindow);
-        setAttribute(Qt::WA_DontCreateNativeAncestors);
-        setFocusPolicy(Qt::StrongFocus);
-        setAutoFillBackground(true);
-        QPalette black = palette();
-        black.setColor(QPalette::Window, Qt::black);
-        setPalette(black);
-    }
-
-    // The channel to the process that draws in it now, if any.
-    void setChannel(PlayerChannel *channel) { m_channel = channel; }
-
-protected:
-    void resizeEvent(QResizeEvent *event) override
-    {
-        QWidget::resizeEvent(event);
-        if (m_channel)
-            m_channel->send(PlayerChannel::Resize, {width(), height()});
-    }
-    void keyPressEvent(QKeyEvent *event) override { forward(event); }
-    void keyReleaseEvent(QKeyEvent *event) override { forward(event); }
-
-private:
-    void forward(QKeyEvent *event)
-    {
-        if (m_channel)
-            m_channel->send(PlayerChannel::Key, {int(event->type()), event->key(), int(event->modifiers()),
-                                             event->text(), event->isAutoRepeat()});
-    }
-
-    QPointer<PlayerChannel> m_channel;
-};
 
 namespace {
 
