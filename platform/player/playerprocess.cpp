@@ -6,6 +6,8 @@
 #include <QJsonDocument>
 #include <QKeyEvent>
 
+#include <sys/prctl.h>
+
 #include <cstdlib>
 #include <stdexcept>
 
@@ -33,6 +35,8 @@ void PlayerProcess::runIfAsked()
     const int descriptor = channel.toInt(&isNumber);
     if (!isNumber || descriptor < 0)
         std::_Exit(2);
+    // What task managers show for it, rather than the "exe" of /proc/self/exe.
+    ::prctl(PR_SET_NAME, "lumora-player");
     static char programName[] = "lumora";
     static char *arguments[] = {programName, nullptr};
     static int argumentCount = 1;
@@ -89,6 +93,9 @@ void PlayerProcess::onMessage(PlayerChannel::Message message, const QVariantList
         fit(arguments.value(0).toInt(), arguments.value(1).toInt());
         // Shown once the program has put the window into its view, never as a window of its own.
         m_host.show();
+        // Keys that reach the window straight from the X server go to the page too.
+        if (QWidget *view = m_backend->view())
+            view->setFocus(Qt::OtherFocusReason);
         break;
     case PlayerChannel::Resize:
         fit(arguments.value(0).toInt(), arguments.value(1).toInt());
