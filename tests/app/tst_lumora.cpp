@@ -96,15 +96,23 @@ bool sendCloseRequest(const QString &window)
 
 std::optional<QString> TestLumora::xdotool(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(m_xdotool, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+    // Xvfb now and then refuses a connection while clients come and go quickly (a program
+    // and its player ending): such a refusal is tried again.
+    for (int attempt = 0;; ++attempt) {
+        QProcess process;
+        process.start(m_xdotool, arguments);
+        if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+            return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
         process.kill();
         process.waitForFinished();
-        qWarning() << "xdotool" << arguments << "failed:" << process.readAllStandardError();
+        const QByteArray error = process.readAllStandardError();
+        if (attempt < 5 && error.contains("Can't open display")) {
+            QTest::qWait(300);
+            continue;
+        }
+        qWarning() << "xdotool" << arguments << "failed:" << error;
         return std::nullopt;
     }
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
 
 std::optional<QString> TestLumora::waitForWindow(const QString &name)
