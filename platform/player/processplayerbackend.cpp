@@ -89,7 +89,6 @@ void ProcessPlayerBackend::startProcess()
     });
     m_process->start();
     ::close(childEnd);
-    m_ended = false;
     m_channel = new PlayerChannel(sockets[0], this);
     connect(m_channel, &PlayerChannel::received, this, &ProcessPlayerBackend::onMessage);
     m_playerWindow = 0; // the new process says which
@@ -99,41 +98,44 @@ void ProcessPlayerBackend::startProcess()
 
 void ProcessPlayerBackend::ensureProcess()
 {
-    if (!m_ended)
+    if (m_process->state() != QProcess::NotRunning)
         return;
+    retireProcess();
+    startProcess();
+}
+
+// The process ends when its end of the channel closes; one that does not is killed.
+void ProcessPlayerBackend::retireProcess()
+{
     m_process->disconnect(this);
-    m_process->deleteLater();
+    // Later: a report of the channel's may be what brought us here.
     m_channel->disconnect(this);
     m_channel->deleteLater();
-    startProcess();
+    QProcess *process = m_process;
+    if (process->state() == QProcess::NotRunning) {
+        process->deleteLater();
+        return;
+    }
+    connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    QTimer::singleShot(endingTimeMs, process, [process] { process->kill(); });
 }
 
 ProcessPlayerBackend::~ProcessPlayerBackend()
 {
-    m_process->disconnect(this);
-    // The process ends when its end of the channel closes; its window, inside the view,
-    // goes after it.
+    // The player's window leaves the view before the view goes.
     parkWindow();
     delete m_view;
-    delete m_channel;
-    QProcess *process = m_process;
-    const auto ended = [process] { process->deleteLater(); };
-    if (process->state() == QProcess::NotRunning) {
-        ended();
-        return;
-    }
-    connect(process, &QProcess::finished, process, ended);
-    QTimer::singleShot(endingTimeMs, process, [process] { process->kill(); });
+    retireProcess();
 }
 
 void ProcessPlayerBackend::attach(QWidget *holder)
 {
     if (m_holder == holder)
         return;
-    if (m_holder)
+    if (m_holder) {
         stop();
-    if (m_holder)
         m_holder->window()->removeEventFilter(this);
+    }
     m_holder = holder;
     holder->window()->installEventFilter(this);
     // A view of the holder's own: a native widget moved to another window may get another X
@@ -271,9 +273,6 @@ void ProcessPlayerBackend::onMessage(PlayerChannel::Message message, const QVari
 
 void ProcessPlayerBackend::onProcessEnded(const QString &reason)
 {
-    if (m_ended)
-        return;
-    m_ended = true;
     m_generation = 0;
     m_events.reportPageLost(reason);
 }

@@ -48,6 +48,7 @@ private:
     void startProcess();
     // A process that has ended is started again by the next order that needs the page.
     void ensureProcess();
+    void retireProcess();
     // Puts the player's window into the view, once both exist.
     void placeWindow();
     // Takes the player's window out of the view, off the screen, before the view goes.
@@ -65,7 +66,6 @@ private:
     // started it, to start it over should the page have dropped it while paused.
     int m_generation = 0;
     QVariantList m_loadOrder;
-    bool m_ended = false;
     quint64 m_nextMovieId = 1;
 };
 
