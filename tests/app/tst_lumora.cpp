@@ -1,3 +1,4 @@
+#include "tests/support/processtree.h"
 #include "tests/support/scratchfolder.h"
 
 #include <QCoreApplication>
@@ -291,29 +292,22 @@ void TestLumora::siteOpensItsWindowOverTheLauncher()
 
 void TestLumora::launcherStartsWithoutWebEngineOrTransfers()
 {
-    // Whether a process has mapped a library, by file name.
-    const auto mapped = [](qint64 process, const char *library) {
-        QFile maps(QStringLiteral("/proc/%1/maps").arg(process));
-        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library);
-    };
-    const qint64 lumora = m_lumora.processId();
+    using kivora::test::mapsFile;
+    const auto lumora = static_cast<pid_t>(m_lumora.processId());
     const auto childMapped = [&](const char *library) {
-        QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(lumora));
-        if (!children.open(QIODevice::ReadOnly))
-            return false;
-        const QList<QByteArray> pids = children.readAll().split(' ');
-        return std::any_of(pids.begin(), pids.end(), [&](const QByteArray &pid) { return mapped(pid.toLongLong(), library); });
+        const std::vector<pid_t> children = kivora::test::childProcesses(lumora);
+        return std::any_of(children.begin(), children.end(), [&](pid_t child) { return mapsFile(child, library); });
     };
     QVERIFY(waitForWindow(QStringLiteral("mainForm")));
-    QVERIFY(!mapped(lumora, "libQt6WebEngineCore"));
-    QVERIFY(!mapped(lumora, "libcurl"));
+    QVERIFY(!mapsFile(lumora, "libQt6WebEngineCore"));
+    QVERIFY(!mapsFile(lumora, "libcurl"));
 
     // A category window prepares its player as it shows: the engine comes then, in the
     // player's own process. The launcher never maps it.
     QVERIFY(clickSongsSite());
     QVERIFY(waitForWindow(QStringLiteral("ergerForm")));
     QTRY_VERIFY_WITH_TIMEOUT(childMapped("libQt6WebEngineCore"), 30000);
-    QVERIFY(!mapped(lumora, "libQt6WebEngineCore"));
+    QVERIFY(!mapsFile(lumora, "libQt6WebEngineCore"));
 }
 
 void TestLumora::desktopCloseRequestEndsProgramWhileEngineStarts()

@@ -2,6 +2,7 @@
 // download, the jobs' reports reaching their own window, failed and interrupted downloads,
 // and the player resting once no window needs it.
 #include "tests/category/categoryformfixture.h"
+#include "tests/support/processtree.h"
 #include "tests/support/refusingport.h"
 #include "tests/support/scriptedserver.h"
 #include "tests/support/testfiles.h"
@@ -9,7 +10,6 @@
 #include "category/progressrule.h"
 #include "platform/player/playerengine.h"
 
-#include <QHash>
 #include <QProgressBar>
 #include <QSignalSpy>
 
@@ -60,21 +60,9 @@ QByteArray requestTarget(const std::string &request)
 }
 
 // Every process under the test: the player's process, and the web engine's under it.
-QList<int> processesUnderTest()
+std::vector<pid_t> processesUnderTest()
 {
-    QMultiHash<int, int> childrenOf;
-    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (entry.toInt() <= 0 || !stat.open(QIODevice::ReadOnly))
-            continue;
-        // The command name may hold spaces and parentheses: the fields follow its last ')'.
-        const QByteArray fields = stat.readAll();
-        childrenOf.insert(fields.mid(fields.lastIndexOf(')') + 2).split(' ').value(1).toInt(), entry.toInt());
-    }
-    QList<int> under = childrenOf.values(static_cast<int>(::getpid()));
-    for (qsizetype i = 0; i < under.size(); ++i)
-        under.append(childrenOf.values(under.at(i)));
-    return under;
+    return kivora::test::processesUnder(::getpid());
 }
 
 } // namespace
@@ -416,7 +404,7 @@ void TestCategoryFormBehaviour::restingPlayerGoesAndComesBack()
     QSignalSpy songLoaded(songs->ShockwaveFlash1, &ShockwaveFlash::movieLoaded);
     clickTitle(songs, 0);
     QTRY_COMPARE_WITH_TIMEOUT(songLoaded.count(), 1, playerTimeoutMs);
-    QVERIFY(!processesUnderTest().isEmpty());
+    QVERIFY(!processesUnderTest().empty());
     // A shown window keeps the player warm, also while the child reads its list.
     clickBack(songs);
     QTest::qWait(5 * idle.count());
@@ -428,7 +416,7 @@ void TestCategoryFormBehaviour::restingPlayerGoesAndComesBack()
     QTRY_VERIFY_WITH_TIMEOUT(m_stream->halfSent(), playerTimeoutMs);
     songs->close();
     QTRY_VERIFY_WITH_TIMEOUT(!PlayerEngine::exists(), playerTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(processesUnderTest().isEmpty(), playerTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(processesUnderTest().empty(), playerTimeoutMs);
 
     // The next window's first title plays in a player made afresh.
     idioms->show();

@@ -4,15 +4,17 @@
 #include "platform/player/playerengine.h"
 #include "tests/platform/player/playerwindow.h"
 #include "tests/platform/player/shownmovie.h"
+#include "tests/support/processtree.h"
 #include "tests/support/scratchfolder.h"
 #include "tests/support/testfiles.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <csignal>
 #include <memory>
 
@@ -26,22 +28,14 @@ namespace {
 constexpr int loadTimeoutMs = 60000;
 
 // The processes started by this one.
-QList<qint64> childProcesses()
+std::vector<pid_t> playerProcesses()
 {
-    QFile file(QStringLiteral("/proc/%1/task/%1/children").arg(QCoreApplication::applicationPid()));
-    QList<qint64> pids;
-    if (file.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &pid : file.readAll().split(' '))
-            if (pid.toLongLong() > 0)
-                pids.append(pid.toLongLong());
-    }
-    return pids;
+    return kivora::test::childProcesses(::getpid());
 }
 
-bool mapsWebEngine(qint64 pid)
+bool mapsWebEngine(pid_t pid)
 {
-    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
-    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
+    return kivora::test::mapsFile(pid, "libQt6WebEngineCore");
 }
 
 } // namespace
@@ -77,9 +71,9 @@ void TestPlayerProcess::playsInItsOwnProcessAcrossWindows()
         QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, loadTimeoutMs);
         QTRY_VERIFY_WITH_TIMEOUT(showsCard(*first.player), loadTimeoutMs);
         // The web engine is the player process's: this one never maps it.
-        QCOMPARE(childProcesses().size(), 1);
-        QVERIFY(mapsWebEngine(childProcesses().constFirst()));
-        QVERIFY(!mapsWebEngine(QCoreApplication::applicationPid()));
+        QCOMPARE(playerProcesses().size(), std::size_t(1));
+        QVERIFY(mapsWebEngine(playerProcesses().front()));
+        QVERIFY(!mapsWebEngine(::getpid()));
 
         // Closed, which takes its X window, and shown again: the player's window is back in it.
         first.window.close();
@@ -97,7 +91,7 @@ void TestPlayerProcess::playsInItsOwnProcessAcrossWindows()
     }
     // The last control gone, the engine and its process go.
     QVERIFY(!PlayerEngine::exists());
-    QTRY_VERIFY_WITH_TIMEOUT(childProcesses().isEmpty(), loadTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(playerProcesses().empty(), loadTimeoutMs);
 }
 
 void TestPlayerProcess::lostProcessGivesWayToANewOne()
@@ -110,15 +104,16 @@ void TestPlayerProcess::lostProcessGivesWayToANewOne()
 
     // The process goes under the window (it crashed, or the system ended it): the window
     // lives on, and the next title starts a process anew.
-    const qint64 player = childProcesses().value(0);
+    const std::vector<pid_t> players = playerProcesses();
+    const pid_t player = players.empty() ? 0 : players.front();
     QVERIFY(player > 0);
-    ::kill(pid_t(player), SIGKILL);
-    QTRY_VERIFY_WITH_TIMEOUT(!childProcesses().contains(player), loadTimeoutMs);
+    ::kill(player, SIGKILL);
+    QTRY_VERIFY_WITH_TIMEOUT(!std::ranges::count(playerProcesses(), player), loadTimeoutMs);
     QVERIFY(window.window.isVisible());
     window.player->setMovie(m_movie);
     QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 2, loadTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(showsCard(*window.player), loadTimeoutMs);
-    QCOMPARE(childProcesses().size(), 1);
+    QCOMPARE(playerProcesses().size(), std::size_t(1));
 }
 
 int main(int argc, char **argv)
